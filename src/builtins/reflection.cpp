@@ -1,0 +1,45 @@
+// Reflection: types, docs, metadata and the closures of Brevalon functions.
+#include "eval/arguments.h"
+#include "eval/errors.h"
+#include "startup/natives.h"
+#include "values/types.h"
+
+namespace brevalon {
+
+Value* native_get_type(Interpreter&, Environment*, Value* arguments) {
+  return type_of(Arguments("get-type", arguments).at(0));
+}
+
+Value* native_get_doc(Interpreter&, Environment*, Value* arguments) {
+  Value* doc = Arguments("get-doc", arguments).at(0)->doc;
+  return doc ? doc : nil_value;
+}
+
+Value* native_set_doc(Interpreter&, Environment*, Value* arguments) {
+  Arguments args("set-doc", arguments);
+  args.require(2);
+  args.at(0)->doc = args.at(1);
+  return nil_value;
+}
+
+Value* native_get_metadata(Interpreter&, Environment*, Value* arguments) {
+  Value* metadata = Arguments("get-metadata", arguments).at(0)->metadata;
+  return metadata ? metadata : nil_value;
+}
+
+Value* native_set_metadata(Interpreter&, Environment*, Value* arguments) {
+  Arguments args("set-metadata", arguments);
+  args.require(2);
+  args.at(0)->metadata = args.at(1);
+  return nil_value;
+}
+
+Value* native_get_closure(Interpreter&, Environment*, Value* arguments) {
+  Value* value = Arguments("get-closure", arguments).at(0);
+  if (value->kind != Kind::Function) lisp_error("(get-closure): expects a function as its argument");
+  Value* impl = as<Function>(value)->implementation;
+  if (impl->kind != Kind::LispFunc) lisp_error("(get-closure): can only be used on functions defined in Brevalon");
+  return as<LispFunc>(impl)->closure;
+}
+
+}  // namespace brevalon

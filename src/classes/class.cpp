@@ -1,0 +1,23 @@
+// Edges of classes and instances.
+#include "classes/class.h"
+
+#include "values/environment.h"
+#include "values/list.h"
+
+namespace brevalon {
+
+void Class::visit_edges(Visitor& visit) {
+  Value::visit_edges(visit);
+  for (Value* parent : parents) visit(parent);
+  visit(class_env);
+}
+
+Instance::Instance(Class* c, size_t slots) : Value(Kind::Instance), cls(c), values(slots, nil_value) {}
+
+void Instance::visit_edges(Visitor& visit) {
+  Value::visit_edges(visit);
+  visit(cls);
+  for (Value* value : values) visit(value);
+}
+
+}  // namespace brevalon

@@ -1,0 +1,90 @@
+// The driver: start-up, the top-level loop, and the translation of errors into exit statuses.
+#include "eval/driver.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <sys/stat.h>
+
+#include "eval/errors.h"
+#include "eval/output.h"
+#include "eval/runners.h"
+#include "reader/reader.h"
+#include "startup/global_environment.h"
+#include "values/list.h"
+
+namespace brevalon {
+
+std::string read_whole_file(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) internal_error("cannot open '" + path + "': " + std::strerror(errno));
+  struct stat info {};
+  if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    internal_error("cannot read '" + path + "': Is a directory");
+  }
+  std::string text;
+  if (info.st_size > 0) text.reserve(static_cast<size_t>(info.st_size));
+  char buffer[1 << 16];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
+  bool failed = std::ferror(file);
+  int error = errno;
+  std::fclose(file);
+  if (failed) internal_error("cannot read '" + path + "': " + std::strerror(error));
+  return text;
+}
+
+Value* do_string(Runtime& runtime, std::string_view text) {
+  int64_t position = 0;
+  Value* last = nil_value;
+  for (;;) {
+    auto read = next_expr(runtime.heap, text, position);
+    if (!read) return last;
+    position = read->position;
+    Value* expanded = expand_new(runtime, runtime.global, read->value);
+    last = evaluate_new(runtime, expanded);
+  }
+}
+
+int entry_point(int argc, char** argv) {
+  try {
+    Runtime runtime;
+    build_global_environment(runtime);
+    // Start-up draws five more numbers, so a program's first gensym is 132.
+    runtime.num_symbol_generator += 5;
+    if (argc < 2) {
+      write_line(std::string("usage: ") + (argc > 0 ? argv[0] : "brevalon") + " file.lisp");
+      return exit_ok;
+    }
+    std::string path = argv[1];
+    std::string text;
+    try {
+      text = read_whole_file(path);
+    } catch (const InternalError& error) {
+      write_note(error.note);
+      return exit_abnormal;
+    }
+    try {
+      do_string(runtime, text);
+    } catch (const SyntaxError& error) {
+      write_note("syntax error in '" + path + "': " + error.note);
+      return exit_abnormal;
+    }
+    return exit_ok;
+  } catch (const LispError&) {
+    return exit_lisp_error;
+  } catch (const InternalError& error) {
+    write_note("internal error: " + error.note);
+    return exit_abnormal;
+  } catch (const SyntaxError& error) {
+    write_note("syntax error: " + error.note);
+    return exit_abnormal;
+  } catch (const std::bad_alloc&) {
+    write_note("internal error: out of memory");
+    return exit_abnormal;
+  }
+}
+
+}  // namespace brevalon

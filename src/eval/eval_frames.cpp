@@ -1,0 +1,236 @@
+// Evaluation: symbols are looked up, atoms are themselves, list forms are calls by execution mode.
+#include "eval/eval_frames.h"
+
+#include "eval/errors.h"
+#include "eval/interpreter.h"
+#include "eval/native_frames.h"
+#include "printer/printer.h"
+#include "values/environment.h"
+#include "values/function.h"
+#include "values/types.h"
+
+namespace brevalon {
+
+bool evaluate_atom(Environment* environment, Value* expression, Value*& result) {
+  if (is_symbol(expression)) {
+    result = environment->lookup(expression);
+    return result != nullptr;
+  }
+  result = expression;
+  return true;
+}
+
+// ---- EvalFrame
+
+// Arguments that are all atoms are evaluated in place, saving a frame; any other case (a list form,
+// an unbound symbol that must fail in its own frame) goes through an EvalArgsFrame.
+bool EvalFrame::evaluate_atom_arguments(Interpreter& interpreter) {
+  Value* forms = cdr(expression);
+  for (Value* rest = forms; rest->kind == Kind::Cell; rest = cdr(rest))
+    if (car(rest)->kind == Kind::Cell) return false;
+  ListBuilder values;
+  Value* rest = forms;
+  for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
+    Value* value;
+    if (!evaluate_atom(environment, car(rest), value)) return false;
+    values.append(interpreter.heap, value);
+  }
+  if (rest != nil_value) return false;
+  arguments = values.finish();
+  return true;
+}
+
+bool EvalFrame::next_step(Interpreter& interpreter) {
+  switch (state) {
+    case 0: {
+      if (expression->kind != Kind::Cell) {
+        if (evaluate_atom(environment, expression, result)) return true;
+        lisp_error("Symbol " + symbol_name(expression) + " is undefined");
+      }
+      state = 1;
+      Value* head = car(expression);
+      // A head that is an atom needs no frame of its own; an unbound one still fails in a child frame.
+      if (head->kind != Kind::Cell && evaluate_atom(environment, head, callee)) return false;
+      interpreter.push(new EvalFrame(environment, head));
+      return false;
+    }
+    case 1: {
+      if (callee->kind == Kind::Function) {
+        switch (as<Function>(callee)->exec_mode) {
+          case mode_function:
+            if (evaluate_atom_arguments(interpreter)) break;
+            state = 2;
+            interpreter.push(new EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
+            return false;
+          case mode_no_eval:
+          case mode_no_expand:
+            arguments = cdr(expression);
+            break;
+          default:
+            internal_error("a macro was reached during evaluation: " + represent(expression));
+        }
+        state = 3;
+        interpreter.push(new CallFrame(callee, arguments, expression, environment));
+        return false;
+      }
+      if (type_of(callee)->kind == Kind::Class)
+        lisp_error("Error: trying to call non-callable object\n       at " + represent(expression));
+      lisp_error("Error: trying to call non-callable value " + represent(callee) + " (" +
+                 as<Type>(type_of(callee))->name + ")\n       at " + represent(expression));
+    }
+    case 3:
+      interpreter.push(new CallFrame(callee, arguments, expression, environment));
+      return false;
+    default:
+      return true;
+  }
+}
+
+void EvalFrame::resume(Value* value) {
+  switch (state) {
+    case 1:
+      callee = value;
+      break;
+    case 2:
+      arguments = value;
+      state = 3;
+      break;
+    case 3:
+      result = value;
+      state = 4;
+      break;
+  }
+}
+
+std::string EvalFrame::display() { return "EvalFrame: " + represent(expression); }
+
+void EvalFrame::visit_edges(Visitor& visit) {
+  visit(environment);
+  visit(expression);
+  visit(callee);
+  visit(arguments);
+  visit(result);
+}
+
+// ---- EvalArgsFrame
+
+bool EvalArgsFrame::next_step(Interpreter& interpreter) {
+  while (remaining->kind == Kind::Cell) {
+    Value* form = car(remaining);
+    remaining = cdr(remaining);
+    Value* value;
+    if (form->kind != Kind::Cell && evaluate_atom(environment, form, value)) {
+      values.append(interpreter.heap, value);
+      continue;
+    }
+    interpreter.push(new EvalFrame(environment, form));
+    return false;
+  }
+  if (remaining != nil_value) internal_error("argument forms do not end in nil: " + represent(argument_forms));
+  return true;
+}
+
+void EvalArgsFrame::resume(Value* value) { values.append(heap, value); }
+
+std::string EvalArgsFrame::display() { return "EvalArgsFrame: " + represent(argument_forms); }
+
+void EvalArgsFrame::visit_edges(Visitor& visit) {
+  visit(environment);
+  visit(argument_forms);
+  visit(remaining);
+  values.visit_edges(visit);
+}
+
+// ---- CallFrame
+
+namespace {
+
+[[noreturn]] void wrong_count(Value* call_form, size_t expected, size_t got, bool at_least) {
+  std::string form = represent(call_form);
+  if (form.size() > 80) form = form.substr(0, 77) + "...";
+  internal_error("function called with " + std::to_string(got) + " argument" + (got == 1 ? "" : "s") +
+                 " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + form);
+}
+
+Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* arguments, Value* call_form) {
+  Environment* scope = make_environment(interpreter.heap, lisp->closure);
+  Value* rest = arguments;
+  size_t count = 0;
+  for (Value* parameter : lisp->parameters) {
+    if (rest->kind != Kind::Cell) break;
+    scope->bind(parameter, car(rest));
+    rest = cdr(rest);
+    ++count;
+  }
+  if (count < lisp->parameters.size()) {
+    size_t total = count;
+    for (Value* r = rest; r->kind == Kind::Cell; r = cdr(r)) ++total;
+    wrong_count(call_form, lisp->parameters.size(), total, lisp->rest_parameter != nullptr);
+  }
+  if (lisp->rest_parameter) {
+    scope->bind(lisp->rest_parameter, rest);
+  } else if (rest != nil_value) {
+    size_t total = count;
+    for (Value* r = rest; r->kind == Kind::Cell; r = cdr(r)) ++total;
+    wrong_count(call_form, lisp->parameters.size(), total, false);
+  }
+  return scope;
+}
+
+}  // namespace
+
+bool CallFrame::next_step(Interpreter& interpreter) {
+  if (started) return true;
+  if (callee->kind != Kind::Function) internal_error("cannot call " + represent(callee) + ": it is not a function");
+  if (!is_proper_list(arguments)) internal_error("the argument list of a call is not a proper list");
+  started = true;
+  Value* impl = as<Function>(callee)->implementation;
+  switch (impl->kind) {
+    case Kind::LispFunc: {
+      auto* lisp = as<LispFunc>(impl);
+      Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
+      interpreter.push(new ExecFrame(lisp->body, scope));
+      return false;
+    }
+    case Kind::NativeFunc:
+      interpreter.push(new NativeCallFrame(as<NativeFunc>(impl), arguments, environment));
+      return false;
+    default:
+      interpreter.push(new ResumableNativeCallFrame(as<ResumableNative>(impl), arguments, environment));
+      return false;
+  }
+}
+
+std::string CallFrame::display() { return "CallFrame: " + represent(call_form); }
+
+void CallFrame::visit_edges(Visitor& visit) {
+  visit(callee);
+  visit(arguments);
+  visit(call_form);
+  visit(environment);
+  visit(result);
+}
+
+// ---- ExecFrame
+
+bool ExecFrame::next_step(Interpreter& interpreter) {
+  while (next_form->kind == Kind::Cell) {
+    Value* form = car(next_form);
+    next_form = cdr(next_form);
+    if (form->kind != Kind::Cell && evaluate_atom(environment, form, result)) continue;
+    interpreter.push(new EvalFrame(environment, form));
+    return false;
+  }
+  return true;
+}
+
+std::string ExecFrame::display() { return "ExecFrame: " + represent(body_list); }
+
+void ExecFrame::visit_edges(Visitor& visit) {
+  visit(body_list);
+  visit(next_form);
+  visit(environment);
+  visit(result);
+}
+
+}  // namespace brevalon

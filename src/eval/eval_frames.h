@@ -1,0 +1,82 @@
+// The evaluation frames: one expression, an argument list, a call, and a function body.
+#pragma once
+#include "eval/frame.h"
+#include "values/list.h"
+
+namespace brevalon {
+
+struct Environment;
+struct LispFunc;
+class Heap;
+
+struct EvalFrame final : Frame, Pooled<EvalFrame> {
+  EvalFrame(Environment* env, Value* expr) : environment(env), expression(expr) {}
+  bool next_step(Interpreter& interpreter) override;
+  void resume(Value* value) override;
+  Value* finish() override { return result; }
+  std::string display() override;
+  void visit_edges(Visitor& visit) override;
+
+  Environment* environment;
+  Value* expression;
+  int state = 0;
+  Value* callee = nullptr;
+  Value* arguments = nullptr;
+  Value* result = nullptr;
+
+ private:
+  bool evaluate_atom_arguments(Interpreter& interpreter);
+};
+
+struct EvalArgsFrame final : Frame, Pooled<EvalArgsFrame> {
+  EvalArgsFrame(Heap& h, Environment* env, Value* forms)
+      : heap(h), environment(env), argument_forms(forms), remaining(forms) {}
+  bool next_step(Interpreter& interpreter) override;
+  void resume(Value* value) override;
+  Value* finish() override { return values.finish(); }
+  std::string display() override;
+  void visit_edges(Visitor& visit) override;
+
+  Heap& heap;
+  Environment* environment;
+  Value* argument_forms;
+  Value* remaining;
+  ListBuilder values;
+};
+
+struct CallFrame final : Frame, Pooled<CallFrame> {
+  CallFrame(Value* f, Value* args, Value* form, Environment* env)
+      : callee(f), arguments(args), call_form(form), environment(env) {}
+  bool next_step(Interpreter& interpreter) override;
+  void resume(Value* value) override { result = value; }
+  Value* finish() override { return result; }
+  std::string display() override;
+  void visit_edges(Visitor& visit) override;
+
+  Value* callee;
+  Value* arguments;
+  Value* call_form;
+  Environment* environment;
+  bool started = false;
+  Value* result = nullptr;
+};
+
+struct ExecFrame final : Frame, Pooled<ExecFrame> {
+  // The body is a proper list of forms; `lisp` keeps the vector alive when it came from a function.
+  ExecFrame(Value* body_forms, Environment* env) : body_list(body_forms), next_form(body_forms), environment(env) {}
+  bool next_step(Interpreter& interpreter) override;
+  void resume(Value* value) override { result = value; }
+  Value* finish() override { return result; }
+  std::string display() override;
+  void visit_edges(Visitor& visit) override;
+
+  Value* body_list;
+  Value* next_form;  // the body forms not yet started
+  Environment* environment;
+  Value* result = nil_value;
+};
+
+// Evaluates a symbol or an atom without a frame; false when a symbol is unbound.
+bool evaluate_atom(Environment* environment, Value* expression, Value*& result);
+
+}  // namespace brevalon

@@ -1,0 +1,87 @@
+// Macro expansion, outside-in: a macro call is replaced by its result, which is expanded again.
+#include "eval/expand_frames.h"
+
+#include "eval/eval_frames.h"
+#include "eval/errors.h"
+#include "eval/interpreter.h"
+#include "printer/printer.h"
+#include "values/environment.h"
+#include "values/function.h"
+
+namespace brevalon {
+
+bool ExpandFrame::next_step(Interpreter& interpreter) {
+  switch (state) {
+    case 0: {
+      if (form->kind != Kind::Cell) {
+        result = form;
+        return true;
+      }
+      Value* head = car(form);
+      if (is_symbol(head)) {
+        Value* bound = environment->lookup(head);
+        if (bound && bound->kind == Kind::Function) {
+          uint8_t mode = as<Function>(bound)->exec_mode;
+          if (mode == mode_no_expand) {
+            result = form;
+            return true;
+          }
+          if (mode == mode_macro) {
+            state = 1;
+            interpreter.push(new CallFrame(bound, cdr(form), form, environment));
+            return false;
+          }
+        }
+      }
+      state = 2;
+      interpreter.push(new ExpandAllFrame(interpreter.heap, environment, form));
+      return false;
+    }
+    case 1:
+      state = 3;
+      interpreter.push(new ExpandFrame(environment, result));
+      return false;
+    default:
+      return true;
+  }
+}
+
+void ExpandFrame::resume(Value* value) {
+  result = value;
+  if (state == 2) state = 3;
+}
+
+std::string ExpandFrame::display() { return "ExpandFrame: " + represent(form); }
+
+void ExpandFrame::visit_edges(Visitor& visit) {
+  visit(environment);
+  visit(form);
+  visit(result);
+}
+
+bool ExpandAllFrame::next_step(Interpreter& interpreter) {
+  while (remaining->kind == Kind::Cell) {
+    Value* element = car(remaining);
+    remaining = cdr(remaining);
+    // An atom is its own expansion; it needs no frame.
+    if (element->kind != Kind::Cell) {
+      values.append(heap, element);
+      continue;
+    }
+    interpreter.push(new ExpandFrame(environment, element));
+    return false;
+  }
+  if (remaining != nil_value) internal_error("cannot expand a form whose elements do not end in nil");
+  return true;
+}
+
+std::string ExpandAllFrame::display() { return "ExpandAllFrame: " + represent(list); }
+
+void ExpandAllFrame::visit_edges(Visitor& visit) {
+  visit(environment);
+  visit(list);
+  visit(remaining);
+  values.visit_edges(visit);
+}
+
+}  // namespace brevalon

@@ -1,0 +1,42 @@
+// The frame protocol: a unit of pending work on an interpreter's stack, stepped by the trampoline.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+class Interpreter;
+
+struct Frame {
+  virtual ~Frame() = default;
+  // One step; pushing a child returns false, completing the work returns true.
+  virtual bool next_step(Interpreter& interpreter) = 0;
+  // The result of the child that has just finished. Never pushes.
+  virtual void resume(Value*) {}
+  virtual Value* finish() = 0;
+  // The frame's trace line.
+  virtual std::string display() = 0;
+  virtual void visit_edges(Visitor& visit) = 0;
+};
+
+// Frames are recycled through a free list per kind, so a step allocates nothing new in the steady state.
+template <typename T>
+struct Pooled {
+  static void* operator new(size_t size) {
+    if (free_list) {
+      void* block = free_list;
+      free_list = *static_cast<void**>(block);
+      return block;
+    }
+    return ::operator new(size < sizeof(void*) ? sizeof(void*) : size);
+  }
+  static void operator delete(void* block) {
+    *static_cast<void**>(block) = free_list;
+    free_list = block;
+  }
+  static inline void* free_list = nullptr;
+};
+
+}  // namespace brevalon

@@ -1,0 +1,141 @@
+// load, eval and apply: run code a program reads or builds on the caller's own frame stack.
+#include "eval/load_eval_apply.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "eval/arguments.h"
+#include "eval/driver.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/expand_frames.h"
+#include "eval/interpreter.h"
+#include "reader/reader.h"
+#include "startup/natives.h"
+
+namespace brevalon {
+
+bool LoadFrame::next_step(Interpreter& interpreter) {
+  switch (state) {
+    case 0: {
+      auto read = next_expr(interpreter.heap, text, position);
+      if (!read) return true;
+      position = read->position;
+      current = read->value;
+      state = 1;
+      return false;
+    }
+    case 1:
+      state = 2;
+      interpreter.push(new ExpandFrame(environment, current));
+      return false;
+    case 2:
+      state = 3;
+      interpreter.push(new EvalFrame(environment, current));
+      return false;
+    default:
+      state = 0;
+      return false;
+  }
+}
+
+void LoadFrame::visit_edges(Visitor& visit) {
+  visit(environment);
+  visit(current);
+}
+
+namespace {
+
+std::string current_directory() {
+  std::string buffer(256, '\0');
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE) internal_error(std::string("load: cannot read the working directory: ") + std::strerror(errno));
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.c_str();
+}
+
+void change_directory(const std::string& directory) {
+  if (chdir(directory.c_str()) != 0)
+    internal_error("load: cannot enter directory '" + directory + "': " + std::strerror(errno));
+}
+
+struct LoadState final : ResumableState {
+  void init(Interpreter&, Environment* env, Value* arguments) override {
+    Arguments args("load", arguments);
+    path = args.string(0)->text;
+    environment = args.count() > 1 ? args.environment(1) : nullptr;
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+      file_name = path;
+    } else {
+      file_name = path.substr(slash + 1);
+      // Trailing slashes go, unless the directory is made of slashes only.
+      size_t last = path.find_last_not_of('/', slash);
+      directory = last == std::string::npos ? std::string(1, '/') : path.substr(0, last + 1);
+    }
+    (void)env;
+  }
+  bool next_step(Interpreter& interpreter) override {
+    if (state == 1) {
+      if (!directory.empty()) change_directory(saved_directory);
+      return true;
+    }
+    saved_directory = current_directory();
+    if (!directory.empty()) change_directory(directory);
+    std::string text = read_whole_file(file_name);
+    Environment* target = environment ? environment : interpreter.runtime.global;
+    interpreter.push(new LoadFrame(target, std::move(text), path));
+    return false;
+  }
+  void resume(Value* value) override {
+    result_value = value;
+    state = 1;
+  }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override {
+    visit(environment);
+    visit(result_value);
+  }
+
+  std::string path, directory, file_name, saved_directory;
+  Environment* environment = nullptr;
+  Value* result_value = nullptr;
+  int state = 0;
+};
+
+struct EvalState final : ResumableState {
+  void init(Interpreter& interpreter, Environment*, Value* arguments) override {
+    Arguments args("eval", arguments);
+    args.require(2);
+    interpreter.push(new EvalFrame(args.environment(0), args.at(1)));
+  }
+  bool next_step(Interpreter&) override { return true; }
+  void resume(Value* value) override { result_value = value; }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override { visit(result_value); }
+  Value* result_value = nullptr;
+};
+
+struct ApplyState final : ResumableState {
+  void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
+    Arguments args("apply", arguments);
+    args.require(2);
+    if (!is_proper_list(args.at(1))) args.wrong_kind(1, "a proper list");
+    interpreter.push(new CallFrame(args.at(0), args.at(1), nil_value, environment));
+  }
+  bool next_step(Interpreter&) override { return true; }
+  void resume(Value* value) override { result_value = value; }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override { visit(result_value); }
+  Value* result_value = nullptr;
+};
+
+}  // namespace
+
+ResumableState* make_load_state() { return make_state<LoadState>(); }
+ResumableState* make_eval_state() { return make_state<EvalState>(); }
+ResumableState* make_apply_state() { return make_state<ApplyState>(); }
+
+}  // namespace brevalon

@@ -1,0 +1,29 @@
+// Run-time loading: the LoadFrame reads, expands and evaluates the forms of a loaded text one at a time.
+#pragma once
+#include <string>
+
+#include "eval/frame.h"
+#include "values/list.h"
+
+namespace brevalon {
+
+struct Environment;
+
+struct LoadFrame final : Frame {
+  LoadFrame(Environment* env, std::string t, std::string name)
+      : environment(env), text(std::move(t)), file_name(std::move(name)) {}
+  bool next_step(Interpreter& interpreter) override;
+  void resume(Value* value) override { current = value; }
+  Value* finish() override { return current; }
+  std::string display() override { return "LoadFrame: " + file_name; }
+  void visit_edges(Visitor& visit) override;
+
+  Environment* environment;
+  std::string text;
+  std::string file_name;
+  int64_t position = 0;
+  Value* current = nil_value;
+  int state = 0;
+};
+
+}  // namespace brevalon

@@ -1,0 +1,40 @@
+// Running native routines and driving resumable natives.
+#include "eval/native_frames.h"
+
+#include "eval/interpreter.h"
+#include "values/environment.h"
+
+namespace brevalon {
+
+bool NativeCallFrame::next_step(Interpreter& interpreter) {
+  result = native->routine(interpreter, environment, arguments);
+  return true;
+}
+
+void NativeCallFrame::visit_edges(Visitor& visit) {
+  visit(native);
+  visit(arguments);
+  visit(environment);
+  visit(result);
+}
+
+bool ResumableNativeCallFrame::next_step(Interpreter& interpreter) {
+  if (!state_object) {
+    state_object = native->factory();
+    state_object->init(interpreter, environment, arguments);
+    return false;
+  }
+  if (!state_object->next_step(interpreter)) return false;
+  result = state_object->result();
+  return true;
+}
+
+void ResumableNativeCallFrame::visit_edges(Visitor& visit) {
+  visit(native);
+  visit(arguments);
+  visit(environment);
+  visit(result);
+  if (state_object) state_object->visit_edges(visit);
+}
+
+}  // namespace brevalon

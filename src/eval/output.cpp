@@ -1,0 +1,50 @@
+// Unbuffered line output, so nothing written before an abnormal end is lost.
+#include "eval/output.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace brevalon {
+
+namespace {
+void write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return;  // a closed or full output cannot be reported anywhere
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+}  // namespace
+
+void write_line(std::string_view text) {
+  std::string line;
+  line.reserve(text.size() + 1);
+  line.append(text);
+  line += '\n';
+  write_all(1, line);
+}
+
+void write_lines(const std::vector<std::string>& lines) {
+  std::string buffer;
+  for (const std::string& line : lines) {
+    buffer += line;
+    buffer += '\n';
+    if (buffer.size() >= 1 << 16) {
+      write_all(1, buffer);
+      buffer.clear();
+    }
+  }
+  write_all(1, buffer);
+}
+
+void write_note(std::string_view text) {
+  std::string line = "brevalon: ";
+  line.append(text);
+  line += '\n';
+  write_all(2, line);
+}
+
+}  // namespace brevalon

@@ -1,0 +1,27 @@
+// The protocol of a resumable native: a small state machine that asks the interpreter for evaluations.
+#pragma once
+#include "eval/frame.h"
+#include "values/list.h"
+
+namespace brevalon {
+
+struct Environment;
+
+struct ResumableState {
+  virtual ~ResumableState() = default;
+  // Stores what the call needs; may push one child frame.
+  virtual void init(Interpreter& interpreter, Environment* environment, Value* arguments) = 0;
+  // One step; may push one child and return false. Returns true once the result is set.
+  virtual bool next_step(Interpreter& interpreter) = 0;
+  // The finished child's result. Never pushes.
+  virtual void resume(Value*) {}
+  virtual Value* result() { return nil_value; }
+  virtual void visit_edges(Visitor& visit) = 0;
+};
+
+template <typename T>
+ResumableState* make_state() {
+  return new T();
+}
+
+}  // namespace brevalon

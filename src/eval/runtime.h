@@ -1,0 +1,28 @@
+// The process-wide state of a run: the heap, the global environment and the generated-symbol counter.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "memory/heap.h"
+#include "values/environment.h"
+
+namespace brevalon {
+
+struct Runtime final : RootSet {
+  Runtime();
+  ~Runtime();
+  void visit_roots(Visitor& visit) override;
+
+  Heap heap;
+  Environment* global = nullptr;
+  int64_t num_symbol_generator = 0;
+  size_t frame_count = 0;   // frames pending in every running interpreter
+  int runner_depth = 0;     // interpreters running inside one another
+  std::vector<Value*> permanent;  // values made at start-up that no binding holds
+
+  // Beyond these a run ends with an orderly internal error, long before memory or stack runs out.
+  static constexpr size_t max_frames = 4'000'000;
+  static constexpr int max_runner_depth = 400;
+};
+
+}  // namespace brevalon

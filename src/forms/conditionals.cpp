@@ -1,0 +1,121 @@
+// Conditionals and logic with strict truth: if, and, or, not.
+#include "eval/arguments.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/interpreter.h"
+#include "printer/printer.h"
+#include "startup/natives.h"
+#include "values/types.h"
+
+namespace brevalon {
+
+namespace {
+
+struct IfState final : ResumableState, Pooled<IfState> {
+  enum { waiting_for_condition = 1, take_then = 3, take_else = 4, finished = 5 };
+
+  void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    Arguments args("if", arguments);
+    args.require(2);
+    condition = args.at(0);
+    then_form = args.at(1);
+    else_form = args.count() > 2 ? args.at(2) : nil_value;
+    environment = env;
+    state = waiting_for_condition;
+    interpreter.push(new EvalFrame(environment, condition));
+  }
+  bool next_step(Interpreter& interpreter) override {
+    if (state == finished) return true;
+    interpreter.push(new EvalFrame(environment, state == take_then ? then_form : else_form));
+    return false;
+  }
+  void resume(Value* value) override {
+    if (state != waiting_for_condition) {
+      result_value = value;
+      state = finished;
+    } else if (value == true_value) {
+      state = take_then;
+    } else if (value == false_value) {
+      state = take_else;
+    } else {
+      lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+    }
+  }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override {
+    visit(condition);
+    visit(then_form);
+    visit(else_form);
+    visit(environment);
+    visit(result_value);
+  }
+
+  Value* condition = nullptr;
+  Value* then_form = nullptr;
+  Value* else_form = nullptr;
+  Environment* environment = nullptr;
+  int state = 0;
+  Value* result_value = nil_value;
+};
+
+// and stops at the first false, or stops at the first true; `stop_value` says which.
+template <bool is_and>
+struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
+  void init(Interpreter&, Environment* env, Value* arguments) override {
+    form_arguments = arguments;
+    remaining = arguments;
+    environment = env;
+    result_value = is_and ? true_value : false_value;
+  }
+  bool next_step(Interpreter& interpreter) override {
+    if (remaining->kind != Kind::Cell) return true;
+    current = car(remaining);
+    interpreter.push(new EvalFrame(environment, current));
+    return false;
+  }
+  void resume(Value* value) override {
+    Value* stop = is_and ? false_value : true_value;
+    Value* go_on = is_and ? true_value : false_value;
+    if (value == stop) {
+      result_value = stop;
+      remaining = nil_value;
+    } else if (value == go_on) {
+      remaining = cdr(remaining);
+    } else {
+      NamedSymbol head(intern(is_and ? "and" : "or"));
+      Cell whole(&head, form_arguments);
+      lisp_error(represent(&whole) + ": Arguments must be booleans, " + represent(current) + " = " + represent(value) +
+                 " is not");
+    }
+  }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override {
+    visit(form_arguments);
+    visit(remaining);
+    visit(current);
+    visit(environment);
+    visit(result_value);
+  }
+
+  Value* form_arguments = nullptr;
+  Value* remaining = nullptr;
+  Value* current = nullptr;
+  Environment* environment = nullptr;
+  Value* result_value = nullptr;
+};
+
+}  // namespace
+
+ResumableState* make_if_state() { return make_state<IfState>(); }
+ResumableState* make_and_state() { return make_state<LogicState<true>>(); }
+ResumableState* make_or_state() { return make_state<LogicState<false>>(); }
+
+Value* native_not(Interpreter&, Environment*, Value* arguments) {
+  Arguments args("not", arguments);
+  Value* value = args.at(0);
+  if (value == true_value) return false_value;
+  if (value == false_value) return true_value;
+  args.wrong_kind(0, "true or false");
+}
+
+}  // namespace brevalon

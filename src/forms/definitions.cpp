@@ -1,0 +1,107 @@
+// Definitions and functions: define, fn, with-exec-mode, set-symbol, unset, gensym, quote.
+#include "eval/arguments.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/interpreter.h"
+#include "printer/printer.h"
+#include "startup/names.h"
+#include "startup/natives.h"
+#include "values/types.h"
+
+namespace brevalon {
+
+namespace {
+
+// Evaluates the expression, then binds the name in the global environment; yields nil.
+struct DefineState final : ResumableState, Pooled<DefineState> {
+  void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
+    Arguments args("define", arguments);
+    args.require(2);
+    name = args.named_symbol(0);
+    global = interpreter.runtime.global;
+    interpreter.push(new EvalFrame(environment, args.at(1)));
+  }
+  bool next_step(Interpreter&) override { return true; }
+  void resume(Value* value) override { global->bind(name, value); }
+  void visit_edges(Visitor& visit) override {
+    visit(name);
+    visit(global);
+  }
+  Value* name = nullptr;
+  Environment* global = nullptr;
+};
+
+}  // namespace
+
+ResumableState* make_define_state() { return make_state<DefineState>(); }
+
+Value* native_fn(Interpreter& interpreter, Environment* environment, Value* arguments) {
+  Arguments args("fn", arguments);
+  Value* parameters = args.at(0);
+  auto* lisp = interpreter.heap.make<LispFunc>();
+  lisp->closure = environment;
+  lisp->body = cdr(arguments);
+  Value* rest = parameters;
+  for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
+    Value* parameter = car(rest);
+    if (!is_symbol(parameter)) internal_error("fn expects a list of symbols as its parameters, got " + brief(parameters));
+    if (is_named(parameter, names::dot)) {
+      Value* after = cdr(rest);
+      if (after->kind != Kind::Cell) lisp_error("parameter list must not end with . in function definition");
+      if (car(after)->kind != Kind::NamedSymbol)
+        internal_error("fn expects a named symbol as its rest parameter, got " + brief(car(after)));
+      if (cdr(after) != nil_value) {
+        if (cdr(after)->kind == Kind::Cell) lisp_error("parameter list must end after rest parameter in function definition");
+        internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+      }
+      lisp->rest_parameter = car(after);
+      rest = nil_value;
+      break;
+    }
+    lisp->parameters.push_back(parameter);
+  }
+  if (rest != nil_value) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+  return interpreter.heap.make<Function>(mode_function, lisp);
+}
+
+Value* native_with_exec_mode(Interpreter& interpreter, Environment*, Value* arguments) {
+  Arguments args("with-exec-mode", arguments);
+  args.require(2);
+  Value* mode = args.named_symbol(0);
+  Function* function = args.function(1);
+  static const char* const mode_names[] = {"function", "macro", "no-eval", "no-expand"};
+  const std::string& name = as<NamedSymbol>(mode)->name->text;
+  for (uint8_t m = 0; m < 4; ++m)
+    if (name == mode_names[m]) return interpreter.heap.make<Function>(m, function->implementation);
+  lisp_error("(with-exec-mode): Unknown exec mode: " + name);
+}
+
+Value* native_set_symbol(Interpreter&, Environment* environment, Value* arguments) {
+  Arguments args("set-symbol", arguments);
+  args.require(2);
+  Value* symbol = args.at(0);
+  if (!is_symbol(symbol)) lisp_error("set-symbol: argument must be a symbol, got " + represent(symbol));
+  for (Environment* env = environment; env; env = env->parent) {
+    if (env->has_symbol(symbol)) {
+      env->bind(symbol, args.at(1));
+      return true_value;
+    }
+  }
+  lisp_error("set-symbol: could not find a suitable variable to set symbol '" + symbol_name(symbol));
+}
+
+Value* native_unset(Interpreter&, Environment* environment, Value* arguments) {
+  Value* symbol = Arguments("unset", arguments).symbol(0);
+  for (Environment* env = environment; env; env = env->parent)
+    if (env->remove(symbol)) return true_value;
+  return false_value;
+}
+
+Value* native_gensym(Interpreter& interpreter, Environment*, Value* arguments) {
+  Arguments("gensym", arguments).require_none();
+  return interpreter.heap.make<NumSymbol>(++interpreter.runtime.num_symbol_generator);
+}
+
+Value* native_quote(Interpreter&, Environment*, Value* arguments) { return Arguments("quote", arguments).at(0); }
+
+}  // namespace brevalon

@@ -1,0 +1,88 @@
+// The for loop: calls an iterator until it returns nil, running the body in a fresh scope per element.
+#include "eval/arguments.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/interpreter.h"
+#include "printer/printer.h"
+#include "startup/natives.h"
+
+namespace brevalon {
+
+namespace {
+
+struct ForState final : ResumableState, Pooled<ForState> {
+  enum { waiting_for_iterator, call_iterator, waiting_for_element, run_body, waiting_for_body, finished };
+
+  void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    Arguments args("for", arguments);
+    args.require(2);
+    heap = &interpreter.heap;
+    variable = args.symbol(0);
+    body = cdr(cdr(arguments));
+    environment = env;
+    interpreter.push(new EvalFrame(environment, args.at(1)));
+    state = waiting_for_iterator;
+  }
+  bool next_step(Interpreter& interpreter) override {
+    switch (state) {
+      case call_iterator:
+        // The call form exists only for traces: a one-element list holding the variable.
+        interpreter.push(new CallFrame(iterator, nil_value, interpreter.heap.make<Cell>(variable, nil_value), environment));
+        state = waiting_for_element;
+        return false;
+      case run_body:
+        interpreter.push(new ExecFrame(body, iteration_environment));
+        state = waiting_for_body;
+        return false;
+      default:
+        return true;
+    }
+  }
+  void resume(Value* value) override {
+    switch (state) {
+      case waiting_for_iterator:
+        iterator = value;
+        state = call_iterator;
+        break;
+      case waiting_for_element:
+        if (value == nil_value) {
+          state = finished;
+        } else if (value->kind == Kind::Cell) {
+          iteration_environment = make_environment(*heap, environment);
+          iteration_environment->bind(variable, car(value));
+          state = run_body;
+        } else {
+          lisp_error("Iteration Error: the generator returned an incorrectly encoded value: " + represent(value));
+        }
+        break;
+      case waiting_for_body:
+        result_value = value;
+        state = call_iterator;
+        break;
+    }
+  }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override {
+    visit(variable);
+    visit(body);
+    visit(environment);
+    visit(iterator);
+    visit(iteration_environment);
+    visit(result_value);
+  }
+
+  Heap* heap = nullptr;
+  Value* variable = nullptr;
+  Value* body = nullptr;
+  Environment* environment = nullptr;
+  Value* iterator = nullptr;
+  Environment* iteration_environment = nullptr;
+  Value* result_value = nil_value;
+  int state = 0;
+};
+
+}  // namespace
+
+ResumableState* make_for_state() { return make_state<ForState>(); }
+
+}  // namespace brevalon

@@ -1,0 +1,148 @@
+// Quasiquotation: every level of a template is its own resumable-native call on the frame stack.
+#include "eval/arguments.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/interpreter.h"
+#include "eval/native_frames.h"
+#include "printer/printer.h"
+#include "startup/names.h"
+#include "startup/natives.h"
+
+namespace brevalon {
+
+namespace {
+
+bool is_marked(Value* form, const Name* mark) { return form->kind == Kind::Cell && is_named(car(form), mark); }
+bool is_unquote(Value* form) { return is_marked(form, names::unquote); }
+bool is_unquote_splicing(Value* form) { return is_marked(form, names::unquote_splicing); }
+
+// The marked expression: the second element of the form.
+Value* marked_expression(Value* form, const char* name) {
+  Value* rest = cdr(form);
+  if (rest->kind != Kind::Cell) internal_error(std::string(name) + " form holds no expression: " + brief(form));
+  return car(rest);
+}
+
+// unquote and unquote-splicing: evaluate the marked expression of the one form they receive.
+struct UnquoteState final : ResumableState, Pooled<UnquoteState> {
+  void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
+    Value* form = car(arguments);
+    interpreter.push(new EvalFrame(environment, marked_expression(form, "unquote")));
+  }
+  bool next_step(Interpreter&) override { return true; }
+  void resume(Value* value) override { result_value = value; }
+  Value* result() override { return result_value; }
+  void visit_edges(Visitor& visit) override { visit(result_value); }
+  Value* result_value = nullptr;
+};
+
+ResumableNative* unquote_native = nullptr;
+ResumableNative* unquote_splicing_native = nullptr;
+ResumableNative* nested_quasiquote_native = nullptr;
+
+struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
+  enum { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
+
+  void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    template_rest = Arguments("quasiquote", arguments).at(0);
+    environment = env;
+    heap = &interpreter.heap;
+  }
+
+  bool next_step(Interpreter& interpreter) override {
+    switch (state) {
+      case start:
+        if (!is_proper_list(template_rest)) {
+          result_value = template_rest;
+          return true;
+        }
+        if (is_unquote(template_rest)) {
+          marked_expression(template_rest, "unquote");
+          push_auxiliary(interpreter, unquote_native, template_rest);
+          state = waiting_for_root;
+          return false;
+        }
+        if (is_unquote_splicing(template_rest))
+          lisp_error("Syntax Error: Trying to flatten at the root of a quasiquote: " + represent(template_rest));
+        state = processing;
+        [[fallthrough]];
+      case processing: {
+        if (template_rest->kind != Kind::Cell) {
+          result_value = collected.finish();
+          return true;
+        }
+        Value* element = car(template_rest);
+        template_rest = cdr(template_rest);
+        if (is_unquote(element)) {
+          marked_expression(element, "unquote");
+          push_auxiliary(interpreter, unquote_native, element);
+          state = waiting_for_element;
+        } else if (is_unquote_splicing(element)) {
+          marked_expression(element, "unquote-splicing");
+          push_auxiliary(interpreter, unquote_splicing_native, element);
+          state = waiting_for_splice;
+        } else {
+          push_auxiliary(interpreter, nested_quasiquote_native, element);
+          state = waiting_for_element;
+        }
+        return false;
+      }
+      default:
+        return true;
+    }
+  }
+
+  void resume(Value* value) override {
+    switch (state) {
+      case waiting_for_root:
+        result_value = value;
+        state = finished;
+        break;
+      case waiting_for_element:
+        collected.append(*heap, value);
+        state = processing;
+        break;
+      case waiting_for_splice:
+        if (!is_proper_list(value)) internal_error("unquote-splicing expects a list to splice, got " + brief(value));
+        for (Value* rest = value; rest->kind == Kind::Cell; rest = cdr(rest)) collected.append(*heap, car(rest));
+        state = processing;
+        break;
+    }
+  }
+
+  Value* result() override { return result_value; }
+
+  void visit_edges(Visitor& visit) override {
+    visit(template_rest);
+    visit(environment);
+    collected.visit_edges(visit);
+    visit(result_value);
+  }
+
+  void push_auxiliary(Interpreter& interpreter, ResumableNative* native, Value* form) {
+    interpreter.push(new ResumableNativeCallFrame(native, interpreter.heap.make<Cell>(form, nil_value), environment));
+  }
+
+  Value* template_rest = nullptr;
+  Environment* environment = nullptr;
+  Heap* heap = nullptr;
+  ListBuilder collected;
+  Value* result_value = nullptr;
+  int state = start;
+};
+
+}  // namespace
+
+ResumableState* make_quasiquote_state() { return make_state<QuasiquoteState>(); }
+
+void make_quasiquote_auxiliaries(Runtime& runtime) {
+  Heap& heap = runtime.heap;
+  unquote_native = heap.make<ResumableNative>("unquote", make_state<UnquoteState>);
+  unquote_splicing_native = heap.make<ResumableNative>("unquote-splicing", make_state<UnquoteState>);
+  nested_quasiquote_native = heap.make<ResumableNative>("quasiquote", make_quasiquote_state);
+  runtime.permanent.push_back(unquote_native);
+  runtime.permanent.push_back(unquote_splicing_native);
+  runtime.permanent.push_back(nested_quasiquote_native);
+}
+
+}  // namespace brevalon

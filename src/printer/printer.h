@@ -1,0 +1,18 @@
+// The two text forms of a value: the display form (to_string) and the literal form (represent).
+#pragma once
+#include <string>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+// Both recurse over nested data; past this depth they stop with an internal error.
+constexpr int max_print_depth = 10000;
+
+std::string to_string(Value* value);
+std::string represent(Value* value);
+
+void append_to_string(std::string& out, Value* value, int depth);
+void append_represent(std::string& out, Value* value, int depth);
+
+}  // namespace brevalon

@@ -1,0 +1,15 @@
+// Names the interpreter itself looks for, interned once.
+#include "startup/names.h"
+
+namespace brevalon::names {
+
+const Name* current_scope = intern("current-scope");
+const Name* parent_scope = intern("parent-scope");
+const Name* dot = intern(".");
+const Name* unquote = intern("unquote");
+const Name* unquote_splicing = intern("unquote-splicing");
+const Name* quote = intern("quote");
+const Name* quasiquote = intern("quasiquote");
+const Name* to_string = intern("to-string");
+
+}  // namespace brevalon::names

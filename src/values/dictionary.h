@@ -1,0 +1,36 @@
+// Dictionaries: insertion-ordered maps from key text to value.
+#pragma once
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+struct Hashtable : Value {
+  Hashtable() : Value(Kind::Hashtable) {}
+  ~Hashtable() override { delete index_; }
+
+  void visit_edges(Visitor& visit) override {
+    Value::visit_edges(visit);
+    for (auto& entry : entries_) visit(entry.second);
+  }
+  size_t footprint() const override;
+
+  // The one path by which an entry is added or changed.
+  void set_key(std::string_view key, Value* value);
+  Value* get(std::string_view key) const;  // null when absent
+  size_t size() const { return entries_.size(); }
+  const std::vector<std::pair<std::string, Value*>>& entries() const { return entries_; }
+
+  uint64_t version = 0;
+
+ private:
+  static constexpr size_t index_threshold = 8;
+  long find(std::string_view key) const;
+  std::vector<std::pair<std::string, Value*>> entries_;
+  std::unordered_map<std::string, size_t>* index_ = nullptr;
+};
+
+}  // namespace brevalon

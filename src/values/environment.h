@@ -1,0 +1,64 @@
+// Environments: scopes with an insertion-ordered map of named bindings and a map of numbered ones.
+#pragma once
+#include <unordered_map>
+#include <vector>
+
+#include "values/symbol.h"
+
+namespace brevalon {
+
+class Heap;
+
+// A binding whose value is null exists but holds no value (the root's parent-scope).
+struct Binding {
+  const Name* name;
+  Value* value;
+};
+struct NumberedBinding {
+  int64_t number;
+  Value* value;
+};
+
+struct Environment : Value {
+  explicit Environment(Environment* p) : Value(Kind::Environment), parent(p) {}
+  ~Environment() override;
+
+  void visit_edges(Visitor& visit) override;
+  size_t footprint() const override;
+
+  // Every change of a binding goes through these three, so fast paths can watch `version`.
+  void set_named(const Name* name, Value* value);
+  void set_numbered(int64_t number, Value* value);
+  bool remove(const Value* symbol);
+
+  void bind(const Value* symbol, Value* value);
+  Binding* find_named(const Name* name);
+  NumberedBinding* find_numbered(int64_t number);
+  bool has_symbol(const Value* symbol);
+  // Walks the parent chain; a binding that holds no value counts as not found.
+  Value* lookup(const Value* symbol);
+
+  size_t named_count() const { return size_; }
+  const Binding& named_at(size_t i) const { return data_[i]; }
+  const std::vector<NumberedBinding>& numbered() const { return numbered_; }
+
+  Environment* parent;
+  uint64_t version = 0;
+
+ private:
+  static constexpr uint32_t inline_capacity = 4;
+  static constexpr uint32_t index_threshold = 12;
+  void rebuild_index();
+
+  Binding* data_ = inline_;
+  uint32_t size_ = 0;
+  uint32_t capacity_ = inline_capacity;
+  Binding inline_[inline_capacity];
+  std::unordered_map<const Name*, uint32_t>* index_ = nullptr;
+  std::vector<NumberedBinding> numbered_;
+};
+
+// Makes a scope with its two reserved bindings, current-scope and parent-scope.
+Environment* make_environment(Heap& heap, Environment* parent);
+
+}  // namespace brevalon

@@ -1,0 +1,61 @@
+// The comparison behind =.
+#include "values/equality.h"
+
+#include "eval/errors.h"
+#include "printer/printer.h"
+#include "values/dictionary.h"
+#include "values/function.h"
+#include "values/list.h"
+#include "values/scalars.h"
+#include "values/symbol.h"
+#include "values/types.h"
+
+namespace brevalon {
+
+namespace {
+
+bool equal(Value* a, Value* b, int depth) {
+  if (depth > max_equality_depth)
+    internal_error("values nested more than " + std::to_string(max_equality_depth) + " levels deep cannot be compared");
+  // A long list is walked along its cdrs in a loop; only nesting in cars deepens the recursion.
+  for (;;) {
+    if (type_of(a) != type_of(b)) return false;
+    switch (a->kind) {
+      case Kind::Integer:
+        return as<Integer>(a)->value == as<Integer>(b)->value;
+      case Kind::String:
+        return as<String>(a)->text == as<String>(b)->text;
+      case Kind::NamedSymbol:
+        return b->kind == Kind::NamedSymbol && as<NamedSymbol>(a)->name == as<NamedSymbol>(b)->name;
+      case Kind::Unique:
+      case Kind::Type:
+      case Kind::Class:
+        return a == b;
+      case Kind::Function:
+        return as<Function>(a)->implementation == as<Function>(b)->implementation;
+      case Kind::Hashtable: {
+        auto* x = as<Hashtable>(a);
+        auto* y = as<Hashtable>(b);
+        if (x->size() != y->size()) return false;
+        for (auto& [key, value] : x->entries()) {
+          Value* other = y->get(key);
+          if (!other || !equal(value, other, depth + 1)) return false;
+        }
+        return true;
+      }
+      case Kind::Cell:
+        if (!equal(car(a), car(b), depth + 1)) return false;
+        a = cdr(a);
+        b = cdr(b);
+        continue;
+      default:
+        lisp_error("Unsupported type for equality: " + represent(type_of(a)));
+    }
+  }
+}
+
+}  // namespace
+
+bool values_equal(Value* a, Value* b) { return equal(a, b, 0); }
+
+}  // namespace brevalon

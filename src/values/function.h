@@ -1,0 +1,53 @@
+// Functions: the wrapper programs handle, with its execution mode, and the three implementations.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+class Interpreter;
+struct Environment;
+struct ResumableState;
+
+using NativeRoutine = Value* (*)(Interpreter&, Environment*, Value* arguments);
+using ResumableFactory = ResumableState* (*)();
+
+enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
+
+struct Function : Value {
+  Function(uint8_t mode, Value* impl) : Value(Kind::Function), exec_mode(mode), implementation(impl) {}
+  void visit_edges(Visitor& visit) override {
+    Value::visit_edges(visit);
+    visit(implementation);
+  }
+  uint8_t exec_mode;
+  Value* implementation;
+};
+
+struct LispFunc : Value {
+  LispFunc() : Value(Kind::LispFunc) {}
+  void visit_edges(Visitor& visit) override;
+  size_t footprint() const override { return parameters.capacity() * sizeof(Value*); }
+  std::vector<Value*> parameters;
+  Value* rest_parameter = nullptr;
+  Value* body = nullptr;  // the body forms as a proper list, exactly as received
+  Environment* closure = nullptr;
+};
+
+struct NativeFunc : Value {
+  NativeFunc(std::string n, NativeRoutine r) : Value(Kind::NativeFunc), name(std::move(n)), routine(r) {}
+  std::string name;
+  NativeRoutine routine;
+};
+
+struct ResumableNative : Value {
+  ResumableNative(std::string n, ResumableFactory f) : Value(Kind::ResumableNative), name(std::move(n)), factory(f) {}
+  std::string name;
+  ResumableFactory factory;
+};
+
+inline bool is_function(const Value* v) { return v->kind == Kind::Function; }
+
+}  // namespace brevalon

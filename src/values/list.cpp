@@ -1,0 +1,45 @@
+// List helpers over cells.
+#include "values/list.h"
+
+#include "eval/errors.h"
+#include "memory/heap.h"
+
+namespace brevalon {
+
+Value* nil_value = nullptr;
+
+Value* make_list(Heap& heap, const std::vector<Value*>& items) {
+  Value* list = nil_value;
+  for (auto it = items.rbegin(); it != items.rend(); ++it) list = heap.make<Cell>(*it, list);
+  return list;
+}
+
+std::vector<Value*> from_list(Value* list) {
+  std::vector<Value*> items;
+  while (list->kind == Kind::Cell) {
+    items.push_back(car(list));
+    list = cdr(list);
+  }
+  if (list != nil_value) internal_error("expected a proper list, found a chain that does not end in nil");
+  return items;
+}
+
+Value* reverse_list(Heap& heap, Value* list) {
+  Value* reversed = nil_value;
+  for (; list->kind == Kind::Cell; list = cdr(list)) reversed = heap.make<Cell>(car(list), reversed);
+  return reversed;
+}
+
+bool is_proper_list(Value* value) {
+  while (value->kind == Kind::Cell) value = cdr(value);
+  return value == nil_value;
+}
+
+void ListBuilder::append(Heap& heap, Value* item) {
+  Cell* cell = heap.make<Cell>(item, nil_value);
+  if (tail) tail->cdr = cell;
+  else head = cell;
+  tail = cell;
+}
+
+}  // namespace brevalon

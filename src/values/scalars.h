@@ -1,0 +1,33 @@
+// The atomic kinds: unique constants, integers, floats and strings.
+#pragma once
+#include "values/value.h"
+
+namespace brevalon {
+
+struct Unique : Value {
+  explicit Unique(std::string n) : Value(Kind::Unique), name(std::move(n)) {}
+  std::string name;
+};
+
+struct Integer : Value {
+  explicit Integer(int64_t v) : Value(Kind::Integer), value(v) {}
+  int64_t value;
+};
+
+struct Floating : Value {
+  explicit Floating(double v) : Value(Kind::Floating), value(v) {}
+  double value;
+};
+
+struct String : Value {
+  explicit String(std::string t) : Value(Kind::String), text(std::move(t)) {}
+  size_t footprint() const override { return text.capacity() > 15 ? text.capacity() : 0; }
+  std::string text;
+};
+
+struct Type : Value {
+  explicit Type(std::string n) : Value(Kind::Type), name(std::move(n)) {}
+  std::string name;
+};
+
+}  // namespace brevalon

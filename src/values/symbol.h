@@ -1,0 +1,35 @@
+// Symbols: named ones share their stored name text, generated ones carry a number.
+#pragma once
+#include "values/value.h"
+
+namespace brevalon {
+
+// A name's text is stored once; names compare by the identity of this object.
+struct Name {
+  std::string text;
+};
+
+const Name* intern(std::string_view text);
+
+struct NamedSymbol : Value {
+  explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}
+  const Name* name;
+};
+
+struct NumSymbol : Value {
+  explicit NumSymbol(int64_t n) : Value(Kind::NumSymbol), number(n) {}
+  int64_t number;
+};
+
+inline bool is_symbol(const Value* v) { return v->kind == Kind::NamedSymbol || v->kind == Kind::NumSymbol; }
+inline bool is_named(const Value* v, const Name* name) {
+  return v->kind == Kind::NamedSymbol && static_cast<const NamedSymbol*>(v)->name == name;
+}
+
+// A generated symbol never equals a named one, whatever its printed form.
+bool symbol_equal(const Value* a, const Value* b);
+
+// The name text of a named symbol, or the decimal number of a generated one.
+std::string symbol_name(const Value* symbol);
+
+}  // namespace brevalon

@@ -1,0 +1,70 @@
+// The value model: every datum a program can see is a heap object derived from Value.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brevalon {
+
+enum class Kind : uint8_t {
+  Unique,
+  NamedSymbol,
+  NumSymbol,
+  Integer,
+  Floating,
+  String,
+  Cell,
+  Hashtable,
+  Environment,
+  Function,
+  LispFunc,
+  NativeFunc,
+  ResumableNative,
+  Type,
+  Class,
+  Instance,
+};
+constexpr int kind_count = 16;
+
+struct Value;
+
+// Reports the values an object holds to the collector; a missing edge is a freed live value.
+struct Visitor {
+  virtual void visit(Value* value) = 0;
+  void operator()(Value* value) {
+    if (value) visit(value);
+  }
+
+ protected:
+  ~Visitor() = default;
+};
+
+struct Value {
+  explicit Value(Kind k) : kind(k) {}
+  virtual ~Value() = default;
+  Value(const Value&) = delete;
+  Value& operator=(const Value&) = delete;
+
+  // Every value can carry a doc and metadata; both start absent.
+  virtual void visit_edges(Visitor& visit) {
+    visit(doc);
+    visit(metadata);
+  }
+
+  // Bytes the value owns outside its own object (a string's text), counted towards collection.
+  virtual size_t footprint() const { return 0; }
+
+  Kind kind;
+  bool marked = false;
+  uint8_t size_class = 0;
+  Value* heap_next = nullptr;
+  Value* doc = nullptr;
+  Value* metadata = nullptr;
+};
+
+template <typename T>
+T* as(Value* value) {
+  return static_cast<T*>(value);
+}
+
+}  // namespace brevalon
