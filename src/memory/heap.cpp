@@ -16,8 +16,9 @@ Heap::Heap() : threshold_(initial_threshold) {}
 Heap::~Heap() {
   for (Value* value = objects_; value;) {
     Value* next = value->heap_next;
+    bool large = value->size_class == 0;
     value->~Value();
-    if (value->size_class == 0) std::free(value);
+    if (large) std::free(value);
     value = next;
   }
   for (void* chunk : chunks_) std::free(chunk);
