@@ -1,0 +1,312 @@
+// Unit tests of the two text forms: to_string and represent of every kind, blocks, and nesting limits.
+#include "printer/printer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+
+#include "../support/test_runtime.h"
+#include "classes/class.h"
+#include "eval/errors.h"
+#include "values/dictionary.h"
+#include "values/environment.h"
+#include "values/function.h"
+#include "values/types.h"
+
+namespace brevalon {
+namespace {
+
+using testing_support::generated;
+using testing_support::heap;
+using testing_support::integer;
+using testing_support::list;
+using testing_support::string;
+using testing_support::symbol;
+
+Value* lisp_function(std::vector<std::string> parameters, const char* rest, Value* body, uint8_t mode = 0) {
+  auto* lisp = heap().make<LispFunc>();
+  for (auto& name : parameters) lisp->parameters.push_back(symbol(name));
+  if (rest) lisp->rest_parameter = symbol(rest);
+  lisp->body = body;
+  lisp->closure = testing_support::runtime().global;
+  return heap().make<Function>(mode, lisp);
+}
+
+Value* native_function(const char* name, uint8_t mode) {
+  return heap().make<Function>(mode, heap().make<NativeFunc>(name, nullptr));
+}
+
+Value* dictionary(const std::vector<std::pair<std::string, Value*>>& entries) {
+  auto* table = heap().make<Hashtable>();
+  for (auto& [key, value] : entries) table->set_key(key, value);
+  return table;
+}
+
+Environment* environment(Environment* parent, const std::vector<std::pair<std::string, Value*>>& bindings) {
+  Environment* env = make_environment(heap(), parent);
+  for (auto& [name, value] : bindings) env->set_named(intern(name), value);
+  return env;
+}
+
+Class* make_class(std::vector<Value*> parents, std::vector<std::string> attributes) {
+  auto* cls = heap().make<Class>();
+  cls->parents = std::move(parents);
+  for (auto& name : attributes) cls->own_attributes.push_back(intern(name));
+  return cls;
+}
+
+struct TextCase {
+  const char* what;
+  std::function<Value*()> make;
+  std::string display;  // to_string
+  std::string literal;  // represent
+};
+
+TEST(Printer, ScalarsSymbolsAndListsHaveTheirDisplayAndLiteralForms) {
+  const TextCase cases[] = {
+      {"zero", [] { return integer(0); }, "0", "0"},
+      {"negative", [] { return integer(-42); }, "-42", "-42"},
+      {"largest integer", [] { return integer(INT64_MAX); }, "9223372036854775807", "9223372036854775807"},
+      {"smallest integer", [] { return integer(INT64_MIN); }, "-9223372036854775808", "-9223372036854775808"},
+      {"float", [] { return heap().make<Floating>(1.5); }, "1.500000", "1.500000"},
+      {"whole float", [] { return heap().make<Floating>(2.0); }, "2.000000", "2.000000"},
+      {"negative float", [] { return heap().make<Floating>(-0.25); }, "-0.250000", "-0.250000"},
+      {"rounded float", [] { return heap().make<Floating>(0.1234567); }, "0.123457", "0.123457"},
+      {"large float", [] { return heap().make<Floating>(1e20); }, "100000000000000000000.000000",
+       "100000000000000000000.000000"},
+      {"empty string", [] { return string(""); }, "", "\"\""},
+      {"string with a quote", [] { return string("a\"b"); }, "a\"b", "\"a\"b\""},
+      {"string with a newline and backslash", [] { return string("x\n\\y"); }, "x\n\\y", "\"x\n\\y\""},
+      {"named symbol", [] { return symbol("abc"); }, "abc", "abc"},
+      {"generated symbol", [] { return generated(130); }, "<symbol #130>", "<symbol #130>"},
+      {"nil", [] { return nil_value; }, "nil", "nil"},
+      {"true", [] { return true_value; }, "true", "true"},
+      {"false", [] { return false_value; }, "false", "false"},
+      {"mixed list", [] { return list({integer(1), string("two"), symbol("three")}); }, "(1 \"two\" three)",
+       "(1 \"two\" three)"},
+      {"list holding nil", [] { return list({nil_value}); }, "(nil)", "(nil)"},
+      {"nested list", [] { return list({integer(1), list({integer(2), integer(3)})}); }, "(1 (2 3))", "(1 (2 3))"},
+      {"list of a string", [] { return list({string("a")}); }, "(\"a\")", "(\"a\")"},
+      {"list of a generated symbol", [] { return list({generated(7)}); }, "(<symbol #7>)", "(<symbol #7>)"},
+      {"improper pair", [] { return heap().make<Cell>(integer(1), integer(2)); }, "(1 . 2)", "(1 . 2)"},
+  };
+  for (const auto& c : cases) {
+    Value* value = c.make();
+    EXPECT_EQ(to_string(value), c.display) << c.what;
+    EXPECT_EQ(represent(value), c.literal) << c.what;
+  }
+}
+
+struct LiteralCase {
+  const char* what;
+  std::function<Value*()> make;
+  std::string literal;
+};
+
+TEST(Printer, FunctionsAreWrittenAsTheFormsThatMakeThem) {
+  const LiteralCase cases[] = {
+      {"one parameter", [] { return lisp_function({"x"}, nullptr, list({list({symbol("+"), symbol("x"), integer(1)})})); },
+       "(fn (x) (+ x 1))"},
+      {"empty body", [] { return lisp_function({"x"}, nullptr, nil_value); }, "(fn (x) nil)"},
+      {"no parameters", [] { return lisp_function({}, nullptr, list({integer(1)})); }, "(fn () 1)"},
+      {"rest parameter only",
+       [] { return lisp_function({}, "args", list({list({symbol("sum"), symbol("args")})})); },
+       "(fn (. args) (sum args))"},
+      {"parameters and a rest parameter", [] { return lisp_function({"a", "b"}, "rest", list({symbol("a")})); },
+       "(fn (a b . rest) a)"},
+      {"several body forms",
+       [] { return lisp_function({"x"}, nullptr, list({list({symbol("print"), symbol("x")}), symbol("x")})); },
+       "(fn (x) (print x) x)"},
+      {"string in the body", [] { return lisp_function({}, nullptr, list({string("s")})); }, "(fn () \"s\")"},
+      {"macro", [] { return lisp_function({"x"}, nullptr, list({symbol("x")}), mode_macro); },
+       "(with-exec-mode 'macro (fn (x) x))"},
+      {"native", [] { return native_function("car", mode_function); }, "(native-function car)"},
+      {"no-eval native", [] { return native_function("if", mode_no_eval); },
+       "(with-exec-mode 'no-eval (native-function if))"},
+      {"no-expand native", [] { return native_function("quote", mode_no_expand); },
+       "(with-exec-mode 'no-expand (native-function quote))"},
+      {"resumable native",
+       [] { return heap().make<Function>(mode_no_eval, heap().make<ResumableNative>("for", nullptr)); },
+       "(with-exec-mode 'no-eval (native-function for))"},
+      {"function inside a list", [] { return list({native_function("car", mode_function)}); },
+       "((native-function car))"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(represent(c.make()), c.literal) << c.what;
+}
+
+TEST(Printer, BoundNativesShowTheirOwnNames) {
+  EXPECT_EQ(represent(testing_support::global("if")), "(with-exec-mode 'no-eval (native-function if))");
+  EXPECT_EQ(represent(testing_support::global("quote")), "(with-exec-mode 'no-expand (native-function quote))");
+  EXPECT_EQ(represent(testing_support::global("car")), "(native-function car)");
+}
+
+TEST(Printer, TypesAndClassesHaveTheirLiteralForms) {
+  const LiteralCase cases[] = {
+      {"int type", [] { return types.integer; }, "<type int>"},
+      {"type type", [] { return types.type; }, "<type type>"},
+      {"resumable native type", [] { return types.resumable_native; }, "<type resumable-native>"},
+      {"bare class", [] { return make_class({}, {}); }, "(class nil nil)"},
+      {"class with attributes", [] { return make_class({}, {"a", "b"}); }, "(class nil (a b))"},
+      {"class with parents",
+       [] { return make_class({make_class({}, {"x"}), make_class({}, {})}, {"y"}); },
+       "(class ((class nil (x)) (class nil nil)) (y))"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(represent(c.make()), c.literal) << c.what;
+}
+
+TEST(Printer, DictionariesAreIndentedBlocksInEntryOrder) {
+  const LiteralCase cases[] = {
+      {"empty", [] { return dictionary({}); }, "(dict)"},
+      {"two entries", [] { return dictionary({{"a", integer(1)}, {"b", string("x")}}); },
+       "(dict\n      a 1\n      b \"x\")"},
+      {"nested dictionary",
+       [] { return dictionary({{"outer", dictionary({{"k", integer(1)}, {"j", integer(2)}})}, {"z", nil_value}}); },
+       "(dict\n"
+       "      outer (dict\n"
+       "                 k 1\n"
+       "                 j 2)\n"
+       "      z nil)"},
+      {"empty nested dictionary", [] { return dictionary({{"d", dictionary({})}}); }, "(dict\n      d (dict))"},
+      {"multi-line string value", [] { return dictionary({{"key", string("one\ntwo")}}); },
+       "(dict\n      key \"one\n         two\")"},
+      {"dictionary in a list", [] { return list({dictionary({{"a", integer(1)}})}); }, "((dict\n      a 1))"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(represent(c.make()), c.literal) << c.what;
+}
+
+TEST(Printer, EnvironmentsAreBlocksNestingTheirParents) {
+  const LiteralCase cases[] = {
+      {"root without bindings", [] { return environment(nullptr, {}); }, "(env ())"},
+      {"root with a binding", [] { return environment(nullptr, {{"x", integer(1)}}); }, "(env ()\n     x 1)"},
+      {"child of an empty root", [] { return environment(environment(nullptr, {}), {{"y", integer(2)}}); },
+       "(env\n     ((env ()))\n     y 2)"},
+      {"empty child of an empty root", [] { return environment(environment(nullptr, {}), {}); },
+       "(env\n     ((env ())))"},
+      {"child of a root with bindings",
+       [] { return environment(environment(nullptr, {{"x", integer(1)}, {"w", integer(3)}}), {{"y", integer(2)}}); },
+       "(env\n"
+       "     ((env ()\n"
+       "           x 1\n"
+       "           w 3))\n"
+       "     y 2)"},
+      {"three generations",
+       [] {
+         return environment(environment(environment(nullptr, {{"a", integer(1)}}), {{"b", integer(2)}}),
+                            {{"c", integer(3)}});
+       },
+       "(env\n"
+       "     ((env\n"
+       "           ((env ()\n"
+       "                 a 1))\n"
+       "           b 2))\n"
+       "     c 3)"},
+      {"dictionary value",
+       [] { return environment(nullptr, {{"d", dictionary({{"k", integer(1)}, {"l", integer(2)}})}}); },
+       "(env ()\n"
+       "     d (dict\n"
+       "            k 1\n"
+       "            l 2))"},
+      {"current-scope bound elsewhere", [] { return environment(nullptr, {{"current-scope", integer(5)}}); },
+       "(env ()\n     current-scope 5)"},
+      {"parent-scope bound to a value", [] { return environment(nullptr, {{"parent-scope", integer(5)}}); },
+       "(env ())"},
+      {"generated-symbol bindings after named ones",
+       [] {
+         Environment* env = environment(nullptr, {{"x", integer(1)}});
+         env->set_numbered(9, integer(2));
+         env->set_numbered(3, string("s"));
+         return env;
+       },
+       "(env ()\n     x 1\n     <symbol #9> 2\n     <symbol #3> \"s\")"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(represent(c.make()), c.literal) << c.what;
+}
+
+TEST(Printer, CurrentScopeIsLeftOutOnlyWhileItHoldsItsOwnEnvironment) {
+  Environment* root = environment(nullptr, {});
+  Environment* child = environment(root, {});
+  EXPECT_EQ(represent(child), "(env\n     ((env ())))");
+  child->set_named(intern("current-scope"), root);
+  EXPECT_EQ(represent(child), "(env\n     ((env ()))\n     current-scope (env ()))");
+}
+
+using Refusal = std::function<Value*()>;
+
+TEST(Printer, ToStringRefusesKindsWithoutADisplayForm) {
+  const std::pair<Refusal, std::string> cases[] = {
+      {[] { return native_function("car", mode_function); }, "to-string not implemented for type <type function>"},
+      {[] { return environment(nullptr, {}); }, "to-string not implemented for type <type environment>"},
+      {[] { return dictionary({}); }, "to-string not implemented for type <type dictionary>"},
+      {[] { return types.integer; }, "to-string not implemented for type <type type>"},
+      {[] { return make_class({}, {}); }, "to-string not implemented for type <type class>"},
+  };
+  for (const auto& [make, note] : cases) {
+    try {
+      to_string(make());
+      ADD_FAILURE() << "no error for: " << note;
+    } catch (const InternalError& error) {
+      EXPECT_EQ(error.note, note);
+    }
+  }
+}
+
+TEST(Printer, RepresentRefusesBareImplementationsAndInstances) {
+  const Refusal cases[] = {
+      [] { return heap().make<NativeFunc>("car", nullptr); },
+      [] { return heap().make<ResumableNative>("if", nullptr); },
+      [] { return heap().make<LispFunc>(); },
+      [] { return heap().make<Instance>(make_class({}, {}), 0); },
+      [] { return list({heap().make<Instance>(make_class({}, {"a"}), 1)}); },
+  };
+  for (const auto& make : cases) EXPECT_THROW(represent(make()), InternalError);
+}
+
+// Known bug: the conversion fails, but the line "unknown exec mode: 7" never reaches standard
+// output; it only becomes the note of the InternalError, which goes to standard error.
+TEST(Printer, DISABLED_AnUnknownExecModeFailsAfterReportingItOnStandardOutput) {
+  Value* odd = native_function("car", 7);
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(represent(odd), InternalError);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "unknown exec mode: 7\n");
+}
+
+TEST(Printer, ALongFlatListPrintsWithoutDeepening) {
+  std::vector<Value*> items(1'000'000, nil_value);
+  Value* value = list(items);
+  std::string text = to_string(value);
+  EXPECT_EQ(text.size(), 2 + 1'000'000 * 3 + 999'999);
+  EXPECT_EQ(text.substr(0, 9), "(nil nil ");
+}
+
+// A value nested `depth` levels deep through `wrap`.
+Value* nest(int depth, const std::function<Value*(Value*)>& wrap) {
+  Value* value = integer(0);
+  for (int i = 0; i < depth; ++i) value = wrap(value);
+  return value;
+}
+
+TEST(Printer, NestingWithinTheLimitPrints) {
+  Value* value = nest(2000, [](Value* inner) { return list({inner}); });
+  EXPECT_EQ(to_string(value), std::string(2000, '(') + "0" + std::string(2000, ')'));
+}
+
+TEST(Printer, DeepNestingRaisesAnInternalErrorInsteadOfCrashing) {
+  SKIP_IN_SANITIZED_BUILD_UNTIL_DEPTH_LIMITS_FIT_THE_STACK();
+  const std::pair<const char*, std::function<Value*(Value*)>> wrappers[] = {
+      {"list", [](Value* inner) { return list({inner}); }},
+      {"dictionary", [](Value* inner) { return dictionary({{"k", inner}}); }},
+      {"environment", [](Value* inner) { return environment(nullptr, {{"v", inner}}); }},
+  };
+  for (const auto& [what, wrap] : wrappers) {
+    Value* value = nest(20'000, wrap);
+    EXPECT_THROW(represent(value), InternalError) << what;
+    EXPECT_THROW(to_string(list({value})), InternalError) << what;
+  }
+  Environment* chain = environment(nullptr, {});
+  for (int i = 0; i < 20'000; ++i) chain = environment(chain, {});
+  EXPECT_THROW(represent(chain), InternalError) << "parent chain";
+}
+
+}  // namespace
+}  // namespace brevalon
