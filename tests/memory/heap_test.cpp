@@ -1,0 +1,179 @@
+// Unit tests of the heap and collector: what is reclaimed, what survives, cycles and deep data.
+#include "memory/heap.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "../support/test_runtime.h"
+#include "classes/class.h"
+#include "values/dictionary.h"
+#include "values/environment.h"
+#include "values/function.h"
+#include "values/types.h"
+
+namespace brevalon {
+namespace {
+
+using testing_support::heap;
+using testing_support::integer;
+using testing_support::list;
+using testing_support::Rooted;
+using testing_support::string;
+using testing_support::symbol;
+
+// The number of objects left once everything unreachable is gone.
+size_t settled_count() {
+  heap().collect();
+  return heap().object_count();
+}
+
+// A root set of its own, as an interpreter's frame stack is.
+struct Holder final : RootSet {
+  Holder() { heap().add_root_set(this); }
+  ~Holder() { heap().remove_root_set(this); }
+  void visit_roots(Visitor& visit) override {
+    for (Value* value : held) visit(value);
+  }
+  std::vector<Value*> held;
+};
+
+TEST(Heap, UnreachableValuesAreReclaimed) {
+  size_t before = settled_count();
+  for (int i = 0; i < 1000; ++i) list({integer(i), string("garbage")});
+  EXPECT_EQ(heap().object_count(), before + 4000);
+  EXPECT_EQ(settled_count(), before);
+}
+
+TEST(Heap, ValuesPushedAsRootsSurviveWithEverythingTheyHold) {
+  size_t before = settled_count();
+  Value* kept = list({integer(1), string("two"), symbol("three")});
+  heap().push_root(kept);
+  EXPECT_EQ(settled_count(), before + 6);
+  EXPECT_EQ(as<Integer>(car(kept))->value, 1);
+  EXPECT_EQ(as<String>(car(cdr(kept)))->text, "two");
+  heap().pop_root();
+  EXPECT_EQ(settled_count(), before);
+}
+
+TEST(Heap, ValuesHeldByARootSetSurviveUntilItIsRemoved) {
+  size_t before = settled_count();
+  {
+    Holder holder;
+    holder.held.push_back(list({integer(1), integer(2)}));
+    EXPECT_EQ(settled_count(), before + 4);
+    holder.held.clear();
+    EXPECT_EQ(settled_count(), before);
+    holder.held.push_back(integer(3));
+    EXPECT_EQ(settled_count(), before + 1);
+  }
+  EXPECT_EQ(settled_count(), before);
+}
+
+struct ContainerCase {
+  const char* what;
+  // Makes a container and everything it holds; returns the container and the number of objects made.
+  std::function<std::pair<Value*, size_t>()> make;
+};
+
+TEST(Heap, EveryKindReportsEachValueItHolds) {
+  const ContainerCase cases[] = {
+      {"a cell's car and cdr", [] { return std::pair<Value*, size_t>{heap().make<Cell>(integer(1), integer(2)), 3}; }},
+      {"a value's doc and metadata",
+       [] {
+         Value* value = integer(1);
+         value->doc = string("doc");
+         value->metadata = heap().make<Hashtable>();
+         return std::pair<Value*, size_t>{value, 3};
+       }},
+      {"a dictionary's values",
+       [] {
+         auto* table = heap().make<Hashtable>();
+         for (int i = 0; i < 20; ++i) table->set_key(std::to_string(i), integer(i));
+         return std::pair<Value*, size_t>{table, 21};
+       }},
+      {"an environment's parent and bindings",
+       [] {
+         Environment* parent = make_environment(heap(), nullptr);
+         Environment* env = make_environment(heap(), parent);
+         env->bind(symbol("x"), integer(1));
+         env->bind(testing_support::generated(99), integer(2));
+         return std::pair<Value*, size_t>{env, 4};  // the symbols used as keys are not held
+       }},
+      {"a function's implementation",
+       [] {
+         return std::pair<Value*, size_t>{heap().make<Function>(mode_function, heap().make<NativeFunc>("n", nullptr)),
+                                          2};
+       }},
+      {"a lisp function's parameters, rest parameter, body and closure",
+       [] {
+         auto* lisp = heap().make<LispFunc>();
+         lisp->parameters = {symbol("a"), symbol("b")};
+         lisp->rest_parameter = symbol("rest");
+         lisp->body = list({integer(1)});
+         lisp->closure = make_environment(heap(), nullptr);
+         return std::pair<Value*, size_t>{heap().make<Function>(mode_function, lisp), 2 + 3 + 2 + 1};
+       }},
+      {"a class's parents and environment, an instance's class and slots",
+       [] {
+         auto* parent = heap().make<Class>();
+         auto* cls = heap().make<Class>();
+         cls->parents.push_back(parent);
+         cls->class_env = make_environment(heap(), nullptr);
+         auto* instance = heap().make<Instance>(cls, 2);
+         instance->values = {integer(1), string("s")};
+         return std::pair<Value*, size_t>{instance, 6};
+       }},
+  };
+  for (const auto& c : cases) {
+    size_t before = settled_count();
+    auto [container, made] = c.make();
+    heap().push_root(container);
+    EXPECT_EQ(settled_count(), before + made) << c.what;
+    heap().pop_root();
+    EXPECT_EQ(settled_count(), before) << c.what;
+  }
+}
+
+TEST(Heap, AnUnreachableCycleOfEnvironmentsAndClosuresIsReclaimed) {
+  size_t before = settled_count();
+  {
+    Environment* env = make_environment(heap(), nullptr);  // current-scope refers to itself
+    Environment* child = make_environment(heap(), env);
+    auto* lisp = heap().make<LispFunc>();
+    lisp->body = nil_value;
+    lisp->closure = child;
+    Value* function = heap().make<Function>(mode_function, lisp);
+    env->bind(symbol("f"), function);  // env -> f -> closure child -> parent env
+    child->bind(symbol("up"), env);
+    Rooted rooted(function);
+    EXPECT_EQ(settled_count(), before + 4);
+  }
+  EXPECT_EQ(settled_count(), before);
+}
+
+TEST(Heap, AMillionDeepListIsMarkedAndSweptWithoutCrashing) {
+  size_t before = settled_count();
+  for (bool through_cars : {true, false}) {
+    Value* value = nil_value;
+    for (int i = 0; i < 1'000'000; ++i)
+      value = through_cars ? heap().make<Cell>(value, nil_value) : heap().make<Cell>(nil_value, value);
+    {
+      Rooted rooted(value);
+      EXPECT_EQ(settled_count(), before + 1'000'000) << through_cars;
+    }
+    EXPECT_EQ(settled_count(), before) << through_cars;
+  }
+}
+
+TEST(Heap, TheGlobalEnvironmentAndTheConstantsAreNeverReclaimed) {
+  heap().collect();
+  heap().collect();
+  EXPECT_EQ(testing_support::global("nil"), nil_value);
+  EXPECT_EQ(testing_support::global("true"), true_value);
+  EXPECT_EQ(as<Unique>(nil_value)->name, "nil");
+  EXPECT_NE(testing_support::global("car"), nullptr);
+}
+
+}  // namespace
+}  // namespace brevalon
