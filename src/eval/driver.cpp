@@ -54,6 +54,7 @@ int entry_point(int argc, char** argv) {
     build_global_environment(runtime);
     // Start-up draws five more numbers, so a program's first gensym is 132.
     runtime.num_symbol_generator += 5;
+    runtime.heap.begin_stress();
     if (argc < 2) {
       write_line(std::string("usage: ") + (argc > 0 ? argv[0] : "brevalon") + " file.lisp");
       return exit_ok;

@@ -46,6 +46,9 @@ class Heap {
   }
   void collect();
 
+  // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
+  void begin_stress() { stressing_ = true; }
+
   void add_root_set(RootSet* roots);
   void remove_root_set(RootSet* roots);
 
@@ -67,7 +70,7 @@ class Heap {
   void sweep();
   bool stress_due() {
 #if BREVALON_GC_STRESS > 0
-    return ++stress_counter_ % BREVALON_GC_STRESS == 0;
+    return stressing_ && ++stress_counter_ % BREVALON_GC_STRESS == 0;
 #else
     return false;
 #endif
@@ -90,6 +93,7 @@ class Heap {
   size_t threshold_;
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
+  bool stressing_ = false;
   RootSet* root_sets_ = nullptr;
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;
