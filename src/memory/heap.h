@@ -59,6 +59,10 @@ class Heap {
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
   size_t object_count() const;
+  template <typename F>
+  void for_each_object(F&& visit) {
+    for (Value* value = objects_; value; value = value->heap_next) visit(value);
+  }
 
   // Live data beyond this ends the run with an orderly error instead of exhausting the machine.
   static constexpr size_t max_live_bytes = size_t{12} << 30;

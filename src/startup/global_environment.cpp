@@ -2,6 +2,7 @@
 #include "startup/global_environment.h"
 
 #include "eval/driver.h"
+#include "eval/fast_paths.h"
 #include "startup/natives.h"
 #include "values/function.h"
 #include "values/symbol.h"
@@ -152,6 +153,7 @@ void build_global_environment(Runtime& runtime) {
     global->set_named(intern(private_natives[i].name),
                       make_native(runtime.heap, private_natives[i], private_own_names[i]));
   do_string(runtime, prelude_text);
+  arm_fast_paths(runtime);
 }
 
 }  // namespace brevalon

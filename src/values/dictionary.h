@@ -25,6 +25,7 @@ struct Hashtable : Value {
   const std::vector<std::pair<std::string, Value*>>& entries() const { return entries_; }
 
   uint64_t version = 0;
+  bool watched = false;  // a start-up table whose entries fast paths rely on
 
  private:
   static constexpr size_t index_threshold = 8;

@@ -44,6 +44,7 @@ struct Environment : Value {
 
   Environment* parent;
   uint64_t version = 0;
+  bool watched = false;  // made during start-up: fast paths rely on its bindings
 
  private:
   static constexpr uint32_t inline_capacity = 4;

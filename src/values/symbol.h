@@ -7,6 +7,8 @@ namespace brevalon {
 // A name's text is stored once; names compare by the identity of this object.
 struct Name {
   std::string text;
+  // Set for names whose start-up bindings a fast path relies on.
+  mutable bool watched = false;
 };
 
 const Name* intern(std::string_view text);

@@ -1,0 +1,60 @@
+// The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
+#include "eval/fast_paths.h"
+
+#include "eval/runtime.h"
+#include "values/dictionary.h"
+#include "values/list.h"
+#include "values/scalars.h"
+#include "values/symbol.h"
+
+namespace brevalon {
+
+FastPaths fast_paths;
+
+void arm_fast_paths(Runtime& runtime) {
+  runtime.heap.for_each_object([](Value* value) {
+    if (value->kind == Kind::Environment) {
+      auto* env = as<Environment>(value);
+      env->watched = true;
+      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watched = true;
+    } else if (value->kind == Kind::Hashtable) {
+      as<Hashtable>(value)->watched = true;
+    }
+  });
+  NamedSymbol plus(intern("+"));
+  fast_paths.plus = runtime.global->lookup(&plus);
+  fast_paths.intact = fast_paths.plus != nullptr;
+}
+
+namespace {
+// The native addition of two integers: through doubles, truncated back.
+int64_t add_through_double(int64_t a, int64_t b) {
+  double sum = static_cast<double>(a) + static_cast<double>(b);
+  if (sum >= 9223372036854775808.0) return INT64_MAX;
+  if (sum < -9223372036854775808.0) return INT64_MIN;
+  return static_cast<int64_t>(sum);
+}
+}  // namespace
+
+Value* fast_plus(Runtime& runtime, Value* arguments) {
+  if (arguments->kind != Kind::Cell) return nullptr;
+  Kind kind = car(arguments)->kind;
+  if (kind != Kind::Integer && kind != Kind::String) return nullptr;
+  Value* rest = arguments;
+  for (; rest->kind == Kind::Cell; rest = cdr(rest))
+    if (car(rest)->kind != kind) return nullptr;
+  if (rest != nil_value) return nullptr;
+  // One argument comes back itself: reduce never calls add.
+  if (cdr(arguments) == nil_value) return car(arguments);
+  if (kind == Kind::Integer) {
+    int64_t sum = as<Integer>(car(arguments))->value;
+    for (rest = cdr(arguments); rest->kind == Kind::Cell; rest = cdr(rest))
+      sum = add_through_double(sum, as<Integer>(car(rest))->value);
+    return runtime.heap.make<Integer>(sum);
+  }
+  std::string text;
+  for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) text += as<String>(car(rest))->text;
+  return runtime.heap.make<String>(std::move(text));
+}
+
+}  // namespace brevalon
