@@ -1,0 +1,2 @@
+; Text helpers.
+(def (banner text) (+ "*** " text " ***"))
