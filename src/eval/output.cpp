@@ -41,8 +41,20 @@ void write_lines(const std::vector<std::string>& lines) {
 }
 
 void write_note(std::string_view text) {
+  // A note quotes values whose literal form may span lines or megabytes; it stays one short line.
+  constexpr size_t longest = 2000;
+  bool cut = false;
+  if (size_t newline = text.find('\n'); newline != std::string_view::npos) {
+    text = text.substr(0, newline);
+    cut = true;
+  }
+  if (text.size() > longest) {
+    text = text.substr(0, longest);
+    cut = true;
+  }
   std::string line = "brevalon: ";
   line.append(text);
+  if (cut) line += " ...";
   line += '\n';
   write_all(2, line);
 }
