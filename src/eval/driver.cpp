@@ -48,10 +48,10 @@ Value* do_string(Runtime& runtime, std::string_view text) {
   }
 }
 
-int entry_point(int argc, char** argv) {
+int entry_point(int argc, char** argv, std::string_view startup_image) {
   try {
     Runtime runtime;
-    build_global_environment(runtime);
+    build_global_environment(runtime, startup_image);
     // Start-up draws five more numbers, so a program's first gensym is 132.
     runtime.num_symbol_generator += 5;
     runtime.heap.begin_stress();

@@ -8,7 +8,8 @@ namespace brevalon {
 
 enum ExitStatus { exit_ok = 0, exit_lisp_error = 1, exit_abnormal = 2 };
 
-int entry_point(int argc, char** argv);
+// Without an image the prelude's text is run to build the global environment.
+int entry_point(int argc, char** argv, std::string_view startup_image = {});
 
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);

@@ -3,6 +3,7 @@
 
 #include "eval/driver.h"
 #include "eval/fast_paths.h"
+#include "startup/image.h"
 #include "startup/natives.h"
 #include "values/function.h"
 #include "values/symbol.h"
@@ -120,6 +121,27 @@ Value* make_native(Heap& heap, const NativeEntry& entry, const char* own_name) {
 
 }  // namespace
 
+// Natives are named in a start-up image by their position in the two tables.
+int native_index(const Value* impl) {
+  int index = 0;
+  for (const NativeEntry* table : {std::begin(global_natives), std::begin(private_natives)}) {
+    size_t size = table == std::begin(global_natives) ? std::size(global_natives) : std::size(private_natives);
+    for (size_t i = 0; i < size; ++i, ++index) {
+      if (impl->kind == Kind::NativeFunc && table[i].routine == static_cast<const NativeFunc*>(impl)->routine) return index;
+      if (impl->kind == Kind::ResumableNative && table[i].factory == static_cast<const ResumableNative*>(impl)->factory) return index;
+    }
+  }
+  return -1;
+}
+
+Value* make_native_implementation(Heap& heap, int index, const std::string& own_name) {
+  size_t globals = std::size(global_natives);
+  if (index < 0 || size_t(index) >= globals + std::size(private_natives)) return nullptr;
+  const NativeEntry& entry = size_t(index) < globals ? global_natives[index] : private_natives[index - globals];
+  if (entry.routine) return heap.make<NativeFunc>(own_name, entry.routine);
+  return heap.make<ResumableNative>(own_name, entry.factory);
+}
+
 void bind_natives(Runtime& runtime) {
   Heap& heap = runtime.heap;
   make_quasiquote_auxiliaries(runtime);
@@ -145,7 +167,13 @@ void bind_natives(Runtime& runtime) {
   }
 }
 
-void build_global_environment(Runtime& runtime) {
+void build_global_environment(Runtime& runtime, std::string_view image) {
+  if (!image.empty()) {
+    make_quasiquote_auxiliaries(runtime);
+    load_image(runtime, image);
+    arm_fast_paths(runtime);
+    return;
+  }
   bind_natives(runtime);
   Environment* global = runtime.global;
   for (const char* name : prelude_names) global->set_named(intern(name), nullptr);
