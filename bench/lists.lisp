@@ -1,0 +1,50 @@
+; List building and sorting: 10,000 pseudo-random integers from a 64-bit linear
+; congruential generator, sorted with a merge sort on cons cells.
+; Only * and - are used on the numbers: both wrap around at 64 bits, while +
+; goes through a double accumulator and would lose the low bits.
+(define multiplier 6364136223846793005)
+(define increment 1442695040888963407)
+
+(def (next-random x) (- (* x multiplier) (- 0 increment)))
+
+(def (random-list n seed)
+  (if (= n 0)
+      nil
+      (let x (next-random seed)
+        (cons x (random-list (- n 1) x)))))
+
+; deals the elements alternately onto two lists
+(def (split-halves lst a b)
+  (if (= lst nil)
+      (list a b)
+      (split-halves (cdr lst) b (cons (car lst) a))))
+
+(def (merge a b)
+  (cond
+    (= a nil) b
+    (= b nil) a
+    (<= (car a) (car b)) (cons (car a) (merge (cdr a) b))
+    true (cons (car b) (merge a (cdr b)))))
+
+(def (merge-sort lst)
+  (if (or (= lst nil) (= (cdr lst) nil))
+      lst
+      (let halves (split-halves lst nil nil)
+        (merge (merge-sort (car halves)) (merge-sort (car (cdr halves)))))))
+
+(def (is-sorted lst)
+  (cond
+    (= lst nil) true
+    (= (cdr lst) nil) true
+    (> (car lst) (car (cdr lst))) false
+    true (is-sorted (cdr lst))))
+
+(def (checksum lst h)
+  (if (= lst nil) h (checksum (cdr lst) (- (* h 31) (car lst)))))
+
+(define sorted (merge-sort (random-list 10000 42)))
+(print (is-sorted sorted))
+(print (car sorted))
+(print (nth 5000 sorted))
+(print (nth 9999 sorted))
+(print (checksum sorted 7))
