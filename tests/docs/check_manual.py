@@ -16,7 +16,7 @@ load files cannot disturb one another.  Standard error is not compared.
 
 The checker also asks the interpreter for the names bound in its global
 environment and fails when one of them has no entry in the manual (a
-heading of the form ### `name`).
+heading of the form #### `name`).
 
 The last line printed is "N passed, N failed"; the exit status is 1 when
 anything failed.
@@ -165,7 +165,7 @@ def main():
             print(f"FAIL example at line {example.line}:\n{example.program}{problem}")
         else:
             passed += 1
-    headings = set(re.findall(r"^### `([^`]+)`", text, re.M))
+    headings = set(re.findall(r"^#{3,4} `([^`]+)`$", text, re.M))
     names = global_names(binary)
     for name in names:
         if name not in headings:
