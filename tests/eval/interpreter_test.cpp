@@ -1,0 +1,180 @@
+// Unit tests of the frame machine and the runners: deep recursion, traces, banners, collection mid-run.
+#include "eval/interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "../support/test_runtime.h"
+#include "eval/driver.h"
+#include "eval/errors.h"
+#include "eval/eval_frames.h"
+#include "eval/runners.h"
+#include "printer/printer.h"
+
+namespace brevalon {
+namespace {
+
+using testing_support::global;
+using testing_support::heap;
+using testing_support::integer;
+using testing_support::list;
+using testing_support::runtime;
+using testing_support::string;
+using testing_support::symbol;
+
+Value* run(std::string_view program) { return do_string(runtime(), program); }
+
+// Runs a program that must fail with error kind E; returns what it wrote.
+template <typename E>
+std::string failing_output(std::string_view program) {
+  ::testing::internal::CaptureStdout();
+  bool raised = false;
+  try {
+    run(program);
+  } catch (const E&) {
+    raised = true;
+  }
+  std::string output = ::testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(raised) << program;
+  return output;
+}
+
+int64_t integer_value(Value* value) {
+  EXPECT_EQ(value->kind, Kind::Integer);
+  return value->kind == Kind::Integer ? as<Integer>(value)->value : -1;
+}
+
+TEST(Interpreter, AFunctionRecursingAHundredThousandDeepReturns) {
+  Value* result = run(
+      "(define count-down (fn (n) (if (= n 0) 0 (+ 1 (count-down (- n 1))))))"
+      "(count-down 100000)");
+  EXPECT_EQ(integer_value(result), 100000);
+}
+
+TEST(Interpreter, ValuesMadeDuringARunSurviveTheCollectionsItTriggers) {
+  size_t collections = heap().collections();
+  Value* result = run(
+      "(define build (fn (n acc) (if (= n 0) acc (build (- n 1) (cons (list n \"payload\") acc)))))"
+      "(build 100000 nil)");
+  EXPECT_GT(heap().collections(), collections);
+  int64_t expected = 1;
+  for (Value* item = result; item->kind == Kind::Cell; item = cdr(item), ++expected) {
+    ASSERT_EQ(integer_value(car(car(item))), expected);
+    ASSERT_EQ(as<String>(car(cdr(car(item))))->text, "payload");
+  }
+  EXPECT_EQ(expected, 100001);
+}
+
+TEST(Interpreter, AFailingRunPrintsItsTraceFailingFrameFirst) {
+  EXPECT_EQ(failing_output<LispError>("(define trace-g (fn (x) (trace-h x))) (trace-g 1)"),
+            "Error during evaluation at:\n"
+            "EvalFrame: trace-h\n"
+            "EvalFrame: (trace-h x)\n"
+            "ExecFrame: ((trace-h x))\n"
+            "CallFrame: (trace-g 1)\n"
+            "EvalFrame: (trace-g 1)\n"
+            "Error: Symbol trace-h is undefined\n");
+}
+
+TEST(Interpreter, FormsBeforeAFailingFormHaveRun) {
+  EXPECT_EQ(failing_output<LispError>("(print \"first\") (print undefined-thing) (print \"never\")"),
+            "first\n"
+            "Error during evaluation at:\n"
+            "EvalFrame: undefined-thing\n"
+            "EvalArgsFrame: (undefined-thing)\n"
+            "EvalFrame: (print undefined-thing)\n"
+            "Error: Symbol undefined-thing is undefined\n");
+}
+
+TEST(Interpreter, ATraceLineHoldingANewlineBecomesTwoReversedLines) {
+  EXPECT_EQ(failing_output<LispError>("(list \"a\nb\" undefined-y)"),
+            "Error during evaluation at:\n"
+            "EvalFrame: undefined-y\n"
+            "b\" undefined-y)\n"
+            "EvalArgsFrame: (\"a\n"
+            "b\" undefined-y)\n"
+            "EvalFrame: (list \"a\n"
+            "Error: Symbol undefined-y is undefined\n");
+}
+
+TEST(Interpreter, AnInternalErrorGetsTheInternalBannerAndNoErrorLine) {
+  EXPECT_EQ(failing_output<InternalError>("(car 5)"),
+            "Internal error during execution at:\n"
+            "NativeCallFrame: car\n"
+            "CallFrame: (car 5)\n"
+            "EvalFrame: (car 5)\n");
+}
+
+TEST(Interpreter, TheTraceOfADeepFailureHoldsOneGroupOfLinesPerPendingCall) {
+  std::string output = failing_output<InternalError>(
+      "(define deep-fail (fn (n) (if (= n 0) (car 5) (+ 1 (deep-fail (- n 1))))))"
+      "(deep-fail 1000)");
+  size_t calls = 0;
+  for (size_t at = output.find("\nCallFrame: (deep-fail (- n 1))\n"); at != std::string::npos;
+       at = output.find("\nCallFrame: (deep-fail (- n 1))\n", at + 1))
+    ++calls;
+  EXPECT_EQ(calls, 1000u);
+  EXPECT_EQ(output.substr(0, output.find('\n', output.find('\n') + 1)),
+            "Internal error during execution at:\nNativeCallFrame: car");
+  EXPECT_TRUE(output.ends_with("CallFrame: (deep-fail 1000)\nEvalFrame: (deep-fail 1000)\n"));
+}
+
+TEST(Interpreter, UnboundSymbolsAreNamedByTextOrNumber) {
+  const std::pair<Value*, std::string> cases[] = {
+      {testing_support::generated(140), "Symbol 140 is undefined"},
+      {symbol("parent-scope"), "Symbol parent-scope is undefined"},
+  };
+  for (const auto& [form, message] : cases) {
+    ::testing::internal::CaptureStdout();
+    try {
+      evaluate_new(runtime(), form);
+      ADD_FAILURE() << message;
+    } catch (const LispError& error) {
+      EXPECT_EQ(error.message, message);
+    }
+    std::string output = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(output.ends_with("Error: " + message + "\n")) << output;
+  }
+}
+
+TEST(Interpreter, TheNestedCallRunnerReportsWithItsOwnBanner) {
+  Value* arguments = list({symbol("oops"), string("bad")});
+  heap().push_root(arguments);
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(compute_new(runtime(), global("error"), arguments), LispError);
+  heap().pop_root();
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "Error during execution at:\n"
+            "NativeCallFrame: error\n"
+            "CallFrame: nil\n"
+            "Error: Error: oops: \"bad\"\n");
+}
+
+TEST(Interpreter, AFinishedInterpreterHasNothingToDo) {
+  Interpreter interpreter(runtime(), new EvalFrame(runtime().global, integer(5)));
+  interpreter.run();
+  EXPECT_EQ(interpreter.display(), "(nothing to do)");
+  EXPECT_EQ(interpreter.trace_lines(), std::vector<std::string>{"(nothing to do)"});
+  EXPECT_EQ(integer_value(interpreter.result()), 5);
+  EXPECT_TRUE(interpreter.next_step());
+}
+
+TEST(Interpreter, SteppingShowsTheRootFrameFirstUntilTheWorkIsDone) {
+  Value* form = list({symbol("list"), list({symbol("list"), integer(1)})});
+  Interpreter interpreter(runtime(), new EvalFrame(runtime().global, form));
+  size_t deepest = 1;
+  for (int steps = 0; !interpreter.next_step(); ++steps) {
+    ASSERT_LT(steps, 100);
+    std::string text = interpreter.display();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "EvalFrame: (list (list 1))");
+    deepest = std::max<size_t>(deepest, std::count(text.begin(), text.end(), '\n') + 1);
+  }
+  EXPECT_GE(deepest, 3u);  // the root, the argument list, the inner call
+  EXPECT_EQ(interpreter.display(), "(nothing to do)");
+  EXPECT_EQ(represent(interpreter.result()), "((1))");
+}
+
+}  // namespace
+}  // namespace brevalon
