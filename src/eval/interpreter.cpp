@@ -35,6 +35,11 @@ void Interpreter::pop_finished() {
   else stack_.back()->resume(value);
 }
 
+void Interpreter::exhausted() const {
+  if (runtime.step_budget == 0) internal_error("the run's step budget is spent");
+  internal_error("the run's heap budget is spent (" + std::to_string(heap.live_bytes()) + " bytes)");
+}
+
 bool Interpreter::next_step() {
   if (stack_.empty()) return true;
   if (!stack_.back()->next_step(*this)) return false;
@@ -45,6 +50,8 @@ bool Interpreter::next_step() {
 void Interpreter::run() {
   while (!stack_.empty()) {
     heap.safe_point();
+    if (runtime.step_budget == 0 || heap.live_bytes() > runtime.live_bytes_budget) exhausted();
+    --runtime.step_budget;
     if (stack_.back()->next_step(*this)) pop_finished();
   }
 }

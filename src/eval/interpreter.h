@@ -33,6 +33,7 @@ class Interpreter final : public RootSet {
 
  private:
   void pop_finished();
+  [[noreturn]] void exhausted() const;
   std::vector<Frame*> stack_;
   Value* result_ = nullptr;
 };

@@ -1,5 +1,6 @@
 // The process-wide state of a run: the heap, the global environment and the generated-symbol counter.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct Runtime final : RootSet {
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another
   std::vector<Value*> permanent;  // values made at start-up that no binding holds
+  // A harness that runs arbitrary programs (the fuzzers) bounds their work and their heap here;
+  // past either bound a step ends the run with an internal error. A normal run is unbounded.
+  size_t step_budget = SIZE_MAX;
+  size_t live_bytes_budget = SIZE_MAX;
 
   // Beyond these a run ends with an orderly internal error, long before memory or stack runs out.
   static constexpr size_t max_frames = 4'000'000;

@@ -40,7 +40,8 @@ std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
     free_lists_[size_class] = block->next;
     return {block, static_cast<uint8_t>(size_class)};
   }
-  if (bump_ + bytes > bump_end_) {
+  // Compared as a distance: before the first chunk both pointers are null, and null + n is undefined.
+  if (bytes > static_cast<size_t>(bump_end_ - bump_)) {
     void* chunk = std::malloc(chunk_bytes);
     if (!chunk) throw std::bad_alloc();
     chunks_.push_back(chunk);
