@@ -1,0 +1,2 @@
+; The smallest Brevalon program: one line of output.
+(print "Hello from Brevalon!")

@@ -1,0 +1,2 @@
+; Never read: the runner names the scratch directory itself.
+(print "unreachable")

@@ -1,0 +1,1 @@
+(print "only the first argument counts")

@@ -1,0 +1,3 @@
+(print "before")
+(car 5)
+(print "after")

@@ -1,0 +1,4 @@
+(define first-of (fn (x) (car x)))
+(define outer (fn (y) (print "in outer") (first-of y)))
+(outer 5)
+(print "never")

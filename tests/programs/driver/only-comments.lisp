@@ -1,0 +1,4 @@
+# nothing but comments and blanks
+
+	 ; another comment
+   # and one without a final newline

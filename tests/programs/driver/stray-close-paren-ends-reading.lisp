@@ -1,0 +1,4 @@
+(print "read")
+)
+(print "not read")
+(car 5

@@ -1,0 +1,3 @@
+(print "first form")
+(print "second form")
+(print "third form is never closed"

@@ -1,0 +1,3 @@
+(load "lib/helper.lisp")
+(print greeting)
+(print (read-file "greeting.txt"))

@@ -1,0 +1,2 @@
+(print "before")
+(print (read-file "absent.txt"))

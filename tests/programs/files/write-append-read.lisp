@@ -1,0 +1,7 @@
+(write-file "notes.txt" "first line\n")
+(append-file "notes.txt" "second line")
+(append-file "notes.txt" "\nthird line")
+(print (read-file "notes.txt"))
+(write-file "notes.txt" "")
+(print (read-file "notes.txt"))
+(print "end")
