@@ -1,5 +1,6 @@
 // Fuzz target: whole programs through the driver's top-level loop, each in a fresh runtime with a
 // bounded number of steps and a bounded heap, in a scratch directory, without the writing natives.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -25,13 +26,17 @@ namespace {
 // Enough for every corpus program; a loop without end stops after a fraction of a second.
 constexpr size_t step_budget = 200'000;
 constexpr size_t live_bytes_budget = size_t{64} << 20;
+
+// Programs may read and load files by any name: they run in an empty directory of their own, and
+// libFuzzer, which reads its corpus and writes crash files by relative paths, in the one it was given.
+char scratch[] = "/tmp/brevalon-fuzz-XXXXXX";
+int home = -1;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::silence_standard_output();
-  // Programs may read and load files by any name: they find an empty directory of their own.
-  char scratch[] = "/tmp/brevalon-fuzz-XXXXXX";
-  if (!::mkdtemp(scratch) || ::chdir(scratch) != 0) fuzzing::broken("no scratch directory");
+  home = ::open(".", O_RDONLY | O_DIRECTORY);
+  if (home < 0 || !::mkdtemp(scratch)) fuzzing::broken("no scratch directory");
   return 0;
 }
 
@@ -46,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   runtime.step_budget = step_budget;
   runtime.live_bytes_budget = live_bytes_budget;
+  if (::chdir(scratch) != 0) fuzzing::broken("cannot enter the scratch directory");
   try {
     do_string(runtime, text);
   } catch (const LispError&) {
@@ -53,5 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const SyntaxError&) {
   } catch (const std::bad_alloc&) {
   }
+  if (::fchdir(home) != 0) fuzzing::broken("cannot leave the scratch directory");
   return 0;
 }
