@@ -4,4 +4,4 @@
       n
       (+ (fib (- n 1)) (fib (- n 2)))))
 
-(print (fib 20))
+(print (fib 27))

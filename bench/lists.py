@@ -69,11 +69,11 @@ def nth(i, lst):
 
 
 def main():
-    ordered = merge_sort(random_list(10000, 42))
+    ordered = merge_sort(random_list(8000, 42))
     print("true" if is_sorted(ordered) else "false")
     print(ordered[0])
-    print(nth(5000, ordered))
-    print(nth(9999, ordered))
+    print(nth(4000, ordered))
+    print(nth(7999, ordered))
     print(checksum(ordered, 7))
 
 

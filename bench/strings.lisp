@@ -5,7 +5,7 @@
       nil
       (cons (to-string n) (number-texts (- n 1)))))
 
-(define texts (number-texts 1500))
+(define texts (number-texts 4000))
 (define csv (join texts ","))
 (define pieces (split csv ","))
 

@@ -18,7 +18,7 @@ def to_list(cells):
 
 
 sys.setrecursionlimit(10000)
-texts = to_list(number_texts(1500))
+texts = to_list(number_texts(4000))
 csv = ",".join(texts)
 pieces = csv.split(",")[::-1]
 
