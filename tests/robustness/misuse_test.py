@@ -60,7 +60,7 @@ FUNCTIONS = {
     "repr": ["7"],
     "read": ['"(a b) c"', "0"],
     "load": ['"missing.lisp"'],
-    "eval": ["'(+ 1 2)"],
+    "eval": ["current-scope", "'(+ 1 2)"],
     "get-closure": ["(fn (x) x)"],
     "get-doc": ["map"],
     "set-doc": ["(dict)", '"doc"'],
