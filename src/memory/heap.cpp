@@ -1,7 +1,8 @@
-// Allocation from size-class free lists, and a precise, non-moving mark-and-sweep collector.
+// Allocation from size-class chunks, and a precise, non-moving mark-and-sweep collector.
 #include "memory/heap.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "eval/errors.h"
 
@@ -9,19 +10,32 @@ namespace brevalon {
 
 namespace {
 constexpr size_t initial_threshold = size_t{8} << 20;
-}
+constexpr size_t large_object_estimate = 512;
+}  // namespace
 
 Heap::Heap() : threshold_(initial_threshold) {}
 
 Heap::~Heap() {
-  for (Value* value = objects_; value;) {
-    Value* next = value->heap_next;
-    bool large = value->size_class == 0;
-    value->~Value();
-    if (large) std::free(value);
-    value = next;
+  for_each_object([](Value* value) { value->~Value(); });
+  for (Value* value : large_) std::free(value);
+  for (Chunk* chunk : chunks_) std::free(chunk);
+}
+
+void Heap::add_chunk(size_t size_class) {
+  auto* chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
+  if (!chunk) throw std::bad_alloc();
+  chunk->size_class = static_cast<uint32_t>(size_class);
+  chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
+  std::memset(chunk->used, 0, sizeof chunk->used);
+  chunks_.push_back(chunk);
+  // Thread the new slots onto the free list, lowest address first.
+  FreeSlot* head = free_lists_[size_class];
+  for (size_t i = chunk->slot_count; i-- > 0;) {
+    auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
+    slot->next = head;
+    head = slot;
   }
-  for (void* chunk : chunks_) std::free(chunk);
+  free_lists_[size_class] = head;
 }
 
 std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
@@ -33,37 +47,29 @@ std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  size_t bytes = size_class * granule;
-  bytes_since_collection_ += bytes;
-  live_bytes_ += bytes;
-  if (FreeBlock* block = free_lists_[size_class]) {
-    free_lists_[size_class] = block->next;
-    return {block, static_cast<uint8_t>(size_class)};
-  }
-  // Compared as a distance: before the first chunk both pointers are null, and null + n is undefined.
-  if (bytes > static_cast<size_t>(bump_end_ - bump_)) {
-    void* chunk = std::malloc(chunk_bytes);
-    if (!chunk) throw std::bad_alloc();
-    chunks_.push_back(chunk);
-    bump_ = static_cast<char*>(chunk);
-    bump_end_ = bump_ + chunk_bytes;
-  }
-  void* memory = bump_;
-  bump_ += bytes;
-  return {memory, static_cast<uint8_t>(size_class)};
+  if (!free_lists_[size_class]) add_chunk(size_class);
+  FreeSlot* slot = free_lists_[size_class];
+  free_lists_[size_class] = slot->next;
+  Chunk* chunk = chunk_of(slot);
+  size_t index = static_cast<size_t>(reinterpret_cast<char*>(slot) - chunk->slot(0)) / (size_class * granule);
+  chunk->used[index / 64] |= uint64_t{1} << (index % 64);
+  bytes_since_collection_ += size_class * granule;
+  live_bytes_ += size_class * granule;
+  return {slot, static_cast<uint8_t>(size_class)};
 }
 
-void Heap::release(Value* value) {
-  uint8_t size_class = value->size_class;
-  value->~Value();
+// A constructor threw: the slot goes back unused.
+void Heap::abandon(void* memory, uint8_t size_class) {
   if (size_class == 0) {
-    // The size of a large object is not kept; live_bytes_ is corrected after the sweep.
-    std::free(value);
+    std::free(memory);
     return;
   }
-  auto* block = reinterpret_cast<FreeBlock*>(value);
-  block->next = free_lists_[size_class];
-  free_lists_[size_class] = block;
+  Chunk* chunk = chunk_of(memory);
+  size_t index = static_cast<size_t>(static_cast<char*>(memory) - chunk->slot(0)) / (size_class * granule);
+  chunk->used[index / 64] &= ~(uint64_t{1} << (index % 64));
+  auto* slot = static_cast<FreeSlot*>(memory);
+  slot->next = free_lists_[size_class];
+  free_lists_[size_class] = slot;
 }
 
 void Heap::add_root_set(RootSet* roots) {
@@ -106,17 +112,43 @@ void Heap::mark_from_roots() {
 
 void Heap::sweep() {
   size_t live = 0;
-  Value** link = &objects_;
-  while (Value* value = *link) {
+  for (auto& list : free_lists_) list = nullptr;
+  // Chunks are walked from the last so that each free list ends up in address order.
+  for (auto it = chunks_.rbegin(); it != chunks_.rend(); ++it) {
+    Chunk* chunk = *it;
+    size_t slot_bytes = chunk->size_class * granule;
+    FreeSlot* head = free_lists_[chunk->size_class];
+    for (size_t i = chunk->slot_count; i-- > 0;) {
+      uint64_t& word = chunk->used[i / 64];
+      uint64_t bit = uint64_t{1} << (i % 64);
+      if (word & bit) {
+        auto* value = reinterpret_cast<Value*>(chunk->slot(i));
+        if (value->marked) {
+          value->marked = false;
+          live += slot_bytes + value->footprint();
+          continue;
+        }
+        value->~Value();
+        word &= ~bit;
+      }
+      auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
+      slot->next = head;
+      head = slot;
+    }
+    free_lists_[chunk->size_class] = head;
+  }
+  size_t kept = 0;
+  for (Value* value : large_) {
     if (value->marked) {
       value->marked = false;
-      live += (value->size_class ? value->size_class * granule : 4 * small_classes * granule) + value->footprint();
-      link = &value->heap_next;
+      live += large_object_estimate + value->footprint();
+      large_[kept++] = value;
     } else {
-      *link = value->heap_next;
-      release(value);
+      value->~Value();
+      std::free(value);
     }
   }
+  large_.resize(kept);
   live_bytes_ = live;
 }
 
@@ -129,9 +161,9 @@ void Heap::collect() {
   if (live_bytes_ > max_live_bytes) throw InternalError("out of memory: the program holds more than 12 GiB of live values");
 }
 
-size_t Heap::object_count() const {
+size_t Heap::object_count() {
   size_t count = 0;
-  for (Value* value = objects_; value; value = value->heap_next) ++count;
+  for_each_object([&](Value*) { ++count; });
   return count;
 }
 

@@ -1,6 +1,7 @@
 // The heap: allocation of values and the mark-and-sweep collector that reclaims them.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
@@ -30,10 +31,15 @@ class Heap {
   template <typename T, typename... Args>
   T* make(Args&&... args) {
     auto [memory, size_class] = allocate_bytes(sizeof(T));
-    T* value = new (memory) T(std::forward<Args>(args)...);
+    T* value;
+    try {
+      value = new (memory) T(std::forward<Args>(args)...);
+    } catch (...) {
+      abandon(memory, size_class);
+      throw;
+    }
     value->size_class = size_class;
-    value->heap_next = objects_;
-    objects_ = value;
+    if (size_class == 0) large_.push_back(value);
     size_t outside = value->footprint();
     bytes_since_collection_ += outside;
     live_bytes_ += outside;
@@ -58,18 +64,37 @@ class Heap {
 
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
-  size_t object_count() const;
+  size_t object_count();
   template <typename F>
-  void for_each_object(F&& visit) {
-    for (Value* value = objects_; value; value = value->heap_next) visit(value);
-  }
+  void for_each_object(F&& visit);
 
   // Live data beyond this ends the run with an orderly error instead of exhausting the machine.
   static constexpr size_t max_live_bytes = size_t{12} << 30;
 
  private:
+  // Small values live in chunks of equal slots, one size class per chunk. A chunk starts with its
+  // header, whose bitmap says which slots hold a value; the sweep walks it in address order.
+  static constexpr size_t granule = 16;
+  static constexpr size_t small_classes = 16;  // slots of up to 256 bytes
+  static constexpr size_t chunk_bytes = 256 * 1024;
+  static constexpr size_t max_slots = chunk_bytes / granule;
+  struct Chunk {
+    uint32_t size_class;
+    uint32_t slot_count;
+    uint64_t used[max_slots / 64];
+    char* slot(size_t i) { return reinterpret_cast<char*>(this) + first_slot_offset + i * size_class * granule; }
+  };
+  static constexpr size_t first_slot_offset = (sizeof(Chunk) + granule - 1) / granule * granule;
+  struct FreeSlot {
+    FreeSlot* next;
+  };
+  static Chunk* chunk_of(void* slot) {
+    return reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t{chunk_bytes - 1});
+  }
+
   std::pair<void*, uint8_t> allocate_bytes(size_t size);
-  void release(Value* value);
+  void abandon(void* memory, uint8_t size_class);
+  void add_chunk(size_t size_class);
   void mark_from_roots();
   void sweep();
   bool stress_due() {
@@ -80,18 +105,9 @@ class Heap {
 #endif
   }
 
-  static constexpr size_t granule = 16;
-  static constexpr size_t small_classes = 16;  // objects up to 256 bytes come from free lists
-  static constexpr size_t chunk_bytes = 256 * 1024;
-  struct FreeBlock {
-    FreeBlock* next;
-  };
-
-  Value* objects_ = nullptr;
-  FreeBlock* free_lists_[small_classes + 1] = {};
-  std::vector<void*> chunks_;
-  char* bump_ = nullptr;
-  char* bump_end_ = nullptr;
+  std::vector<Chunk*> chunks_;
+  std::vector<Value*> large_;
+  FreeSlot* free_lists_[small_classes + 1] = {};
   size_t bytes_since_collection_ = 0;
   size_t live_bytes_ = 0;
   size_t threshold_;
@@ -102,5 +118,14 @@ class Heap {
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;
 };
+
+template <typename F>
+void Heap::for_each_object(F&& visit) {
+  for (Chunk* chunk : chunks_)
+    for (size_t word = 0; word < max_slots / 64; ++word)
+      for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1)
+        visit(reinterpret_cast<Value*>(chunk->slot(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)))));
+  for (Value* value : large_) visit(value);
+}
 
 }  // namespace brevalon

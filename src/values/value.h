@@ -56,8 +56,7 @@ struct Value {
 
   Kind kind;
   bool marked = false;
-  uint8_t size_class = 0;
-  Value* heap_next = nullptr;
+  uint8_t size_class = 0;  // the heap's slot size in 16-byte units; 0 for a large object
   Value* doc = nullptr;
   Value* metadata = nullptr;
 };
