@@ -1,10 +1,12 @@
 // The driver: start-up, the top-level loop, and the translation of errors into exit statuses.
 #include "eval/driver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "eval/errors.h"
@@ -48,7 +50,24 @@ Value* do_string(Runtime& runtime, std::string_view text) {
   }
 }
 
+namespace {
+
+// The reader, the printers and equality recurse on the machine stack up to their nesting limits.
+// At those limits an optimised build needs about 6 MiB and a debug or sanitizer build more than
+// the usual 8 MiB soft limit. The main thread's stack grows on demand up to the soft limit, and
+// Linux leaves at least 128 MiB below it for that, so a higher soft limit taken now is enough.
+void reserve_machine_stack() {
+  constexpr rlim_t wanted = rlim_t{64} << 20;
+  struct rlimit limit {};
+  if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= wanted) return;
+  limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+  setrlimit(RLIMIT_STACK, &limit);
+}
+
+}  // namespace
+
 int entry_point(int argc, char** argv, std::string_view startup_image) {
+  reserve_machine_stack();
   try {
     Runtime runtime;
     build_global_environment(runtime, startup_image);

@@ -23,9 +23,9 @@ extern const std::string_view startup_image;
 using namespace brevalon;
 
 namespace {
-// Enough for every corpus program; a loop without end stops after a fraction of a second.
-constexpr size_t step_budget = 200'000;
-constexpr size_t live_bytes_budget = size_t{64} << 20;
+// Enough for most corpus programs; a loop without end stops within a fraction of a second.
+constexpr size_t step_budget = 50'000;
+constexpr size_t live_bytes_budget = size_t{32} << 20;
 
 // Programs may read and load files by any name: they run in an empty directory of their own, and
 // libFuzzer, which reads its corpus and writes crash files by relative paths, in the one it was given.
@@ -35,6 +35,7 @@ int home = -1;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::silence_standard_output();
+  fuzzing::reserve_machine_stack();
   home = ::open(".", O_RDONLY | O_DIRECTORY);
   if (home < 0 || !::mkdtemp(scratch)) fuzzing::broken("no scratch directory");
   return 0;

@@ -46,6 +46,7 @@ Value* call_read(String* text, int64_t position) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::silence_standard_output();
+  fuzzing::reserve_machine_stack();
   runtime = new Runtime();
   build_global_environment(*runtime, startup_image);
   NamedSymbol name(intern("read"));

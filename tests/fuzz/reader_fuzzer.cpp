@@ -18,6 +18,7 @@ Runtime* runtime;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::silence_standard_output();
+  fuzzing::reserve_machine_stack();
   runtime = new Runtime();
   return 0;
 }
