@@ -19,7 +19,7 @@ constexpr bool sanitized_build = true;
 constexpr bool sanitized_build = false;
 #endif
 
-// Nesting limits of 10000 levels (reader, printers, equality) do not fit the default 8 MiB machine
+// Nesting limits of 10000 levels (reader, printers) do not fit the default 8 MiB machine
 // stack of a sanitized build: reading overflows near 5000 levels and printing near 3000. Tests that
 // go up to those limits are skipped there until the limits follow the stack actually available.
 #define SKIP_IN_SANITIZED_BUILD_UNTIL_DEPTH_LIMITS_FIT_THE_STACK()                                     \
