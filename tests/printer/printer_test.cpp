@@ -142,6 +142,7 @@ TEST(Printer, BoundNativesShowTheirOwnNames) {
 }
 
 TEST(Printer, TypesAndClassesHaveTheirLiteralForms) {
+  testing_support::runtime();  // the type objects exist once the runtime does
   const LiteralCase cases[] = {
       {"int type", [] { return types.integer; }, "<type int>"},
       {"type type", [] { return types.type; }, "<type type>"},
@@ -272,6 +273,7 @@ TEST(Printer, DISABLED_AnUnknownExecModeFailsAfterReportingItOnStandardOutput) {
 }
 
 TEST(Printer, ALongFlatListPrintsWithoutDeepening) {
+  testing_support::runtime();  // nil exists once the runtime does
   std::vector<Value*> items(1'000'000, nil_value);
   Value* value = list(items);
   std::string text = to_string(value);
