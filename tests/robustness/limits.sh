@@ -182,13 +182,13 @@ expect_success string-100-mb $((4 * gib)) 120 "104857600" <<'EOF'
 (print (length text))
 EOF
 
-expect_success list-10-million $((4 * gib)) 300 "10000000
+expect_success list-10-million $((8 * gib)) 600 "10000000
 49999995000000" <<'EOF'
 (define numbers nil)
 (for i (range 10000000) (set-symbol (quote numbers) (cons i numbers)))
 (define count 0)
 (define total 0)
-(for n numbers (set-symbol (quote count) (+ count 1)) (set-symbol (quote total) (+ total n)))
+(for n (iter numbers) (set-symbol (quote count) (+ count 1)) (set-symbol (quote total) (+ total n)))
 (print count)
 (print total)
 EOF
