@@ -289,8 +289,8 @@ Value* nest(int depth, const std::function<Value*(Value*)>& wrap) {
 }
 
 TEST(Printer, NestingWithinTheLimitPrints) {
-  Value* value = nest(2000, [](Value* inner) { return list({inner}); });
-  EXPECT_EQ(to_string(value), std::string(2000, '(') + "0" + std::string(2000, ')'));
+  Value* value = nest(1000, [](Value* inner) { return list({inner}); });
+  EXPECT_EQ(to_string(value), std::string(1000, '(') + "0" + std::string(1000, ')'));
 }
 
 TEST(Printer, DeepNestingRaisesAnInternalErrorInsteadOfCrashing) {

@@ -208,7 +208,7 @@ TEST(Reader, CommentsEndAfterTheirNewlineOrAtTheEndOfTheText) {
 }
 
 TEST(Reader, NestingWithinTheLimitReadsNormally) {
-  constexpr int depth = 2000;
+  constexpr int depth = 1000;
   std::string text = std::string(depth, '(') + "x" + std::string(depth, ')');
   auto result = read_at(text);
   ASSERT_TRUE(result);
