@@ -11,6 +11,7 @@
 
 #include "eval/errors.h"
 #include "eval/output.h"
+#include "eval/stack_guard.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
 #include "startup/global_environment.h"
@@ -68,6 +69,7 @@ void reserve_machine_stack() {
 
 int entry_point(int argc, char** argv, std::string_view startup_image) {
   reserve_machine_stack();
+  mark_stack_top();
   try {
     Runtime runtime;
     build_global_environment(runtime, startup_image);

@@ -8,6 +8,7 @@
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
 #include "eval/output.h"
+#include "eval/stack_guard.h"
 #include "startup/names.h"
 #include "values/list.h"
 #include "values/symbol.h"
@@ -30,7 +31,7 @@ void report(Interpreter& interpreter, const char* banner, const std::string* mes
 }
 
 Value* run(Runtime& runtime, Frame* root, Banners banners) {
-  if (runtime.runner_depth >= Runtime::max_runner_depth) {
+  if (runtime.runner_depth >= Runtime::max_runner_depth || stack_nearly_full()) {
     delete root;
     internal_error("runs nested more than " + std::to_string(Runtime::max_runner_depth) +
                    " deep (print or macroexpand calling itself?)");

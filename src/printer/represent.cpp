@@ -1,6 +1,8 @@
 // The literal form: strings quoted, functions as the fn form that makes them, environments and dictionaries as blocks.
 #include "classes/class.h"
 #include "eval/errors.h"
+#include "eval/output.h"
+#include "eval/stack_guard.h"
 #include "printer/printer.h"
 #include "startup/names.h"
 #include "values/dictionary.h"
@@ -122,7 +124,10 @@ void append_class(std::string& out, Class* cls, int depth) {
 void append_function(std::string& out, Function* function, int depth) {
   static const char* const mode_prefix[] = {"", "(with-exec-mode 'macro ", "(with-exec-mode 'no-eval ",
                                             "(with-exec-mode 'no-expand "};
-  if (function->exec_mode > 3) internal_error("unknown exec mode: " + std::to_string(function->exec_mode));
+  if (function->exec_mode > 3) {
+    write_line("unknown exec mode: " + std::to_string(function->exec_mode));
+    internal_error("unknown exec mode: " + std::to_string(function->exec_mode));
+  }
   out += mode_prefix[function->exec_mode];
   Value* impl = function->implementation;
   if (impl->kind == Kind::LispFunc) {
@@ -164,7 +169,7 @@ void append_function(std::string& out, Function* function, int depth) {
 }  // namespace
 
 void append_represent(std::string& out, Value* value, int depth) {
-  if (depth > max_print_depth)
+  if (depth > max_print_depth || stack_nearly_full())
     internal_error("value nested more than " + std::to_string(max_print_depth) + " levels deep cannot be printed");
   switch (value->kind) {
     case Kind::Integer:

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "eval/errors.h"
+#include "eval/stack_guard.h"
 #include "printer/printer.h"
 #include "values/list.h"
 #include "values/symbol.h"
@@ -30,7 +31,7 @@ void append_list(std::string& out, Value* list, int depth) {
 }  // namespace
 
 void append_to_string(std::string& out, Value* value, int depth) {
-  if (depth > max_print_depth)
+  if (depth > max_print_depth || stack_nearly_full())
     internal_error("value nested more than " + std::to_string(max_print_depth) + " levels deep cannot be printed");
   Value* type = type_of(value);
   if (type == types.integer) {

@@ -5,6 +5,7 @@
 
 #include "eval/errors.h"
 #include "eval/output.h"
+#include "eval/stack_guard.h"
 #include "memory/heap.h"
 #include "values/list.h"
 #include "values/scalars.h"
@@ -32,7 +33,7 @@ class Reader {
   Reader(Heap& heap, std::string_view text) : heap_(heap), text_(text), size_(static_cast<int64_t>(text.size())) {}
 
   Result expr(int64_t pos, int depth) {
-    if (depth > max_read_depth) {
+    if (depth > max_read_depth || stack_nearly_full()) {
       throw SyntaxError("nesting deeper than " + std::to_string(max_read_depth) + " levels");
     }
     pos = skip_all(text_, pos);
@@ -129,12 +130,13 @@ class Reader {
 }  // namespace
 
 int64_t skip_whitespace(std::string_view text, int64_t pos) {
+  if (pos < 0) return pos;
   while (pos < int64_t(text.size()) && is_whitespace(text[pos])) ++pos;
   return pos;
 }
 
 int64_t skip_comment(std::string_view text, int64_t pos) {
-  if (pos >= int64_t(text.size()) || (text[pos] != '#' && text[pos] != ';')) return pos;
+  if (pos < 0 || pos >= int64_t(text.size()) || (text[pos] != '#' && text[pos] != ';')) return pos;
   size_t newline = text.find('\n', static_cast<size_t>(pos));
   return newline == std::string_view::npos ? int64_t(text.size()) : int64_t(newline) + 1;
 }

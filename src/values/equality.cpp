@@ -2,6 +2,7 @@
 #include "values/equality.h"
 
 #include "eval/errors.h"
+#include "eval/stack_guard.h"
 #include "printer/printer.h"
 #include "values/dictionary.h"
 #include "values/function.h"
@@ -15,7 +16,7 @@ namespace brevalon {
 namespace {
 
 bool equal(Value* a, Value* b, int depth) {
-  if (depth > max_equality_depth)
+  if (depth > max_equality_depth || stack_nearly_full())
     internal_error("values nested more than " + std::to_string(max_equality_depth) + " levels deep cannot be compared");
   // A long list is walked along its cdrs in a loop; only nesting in cars deepens the recursion.
   for (;;) {

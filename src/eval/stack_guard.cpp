@@ -1,0 +1,39 @@
+// The stack check compares the current frame's address with the recorded top and the stack's size limit.
+#include "eval/stack_guard.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <sys/resource.h>
+
+namespace brevalon {
+
+namespace {
+uintptr_t stack_top = 0;
+uintptr_t usable_bytes = 0;
+
+uintptr_t here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+
+void measure() {
+  rlimit limit{};
+  uintptr_t size = 8u << 20;
+  if (getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) size = limit.rlim_cur;
+  else if (limit.rlim_cur == RLIM_INFINITY) size = 256u << 20;
+  // Keep a margin for the error's own path and for sanitizers' larger frames.
+  uintptr_t margin = std::max<uintptr_t>(1u << 20, size / 4);
+  usable_bytes = size > margin ? size - margin : size / 2;
+}
+}  // namespace
+
+void mark_stack_top() {
+  stack_top = here();
+  measure();
+}
+
+bool stack_nearly_full() {
+  // Without a recorded top (a test calling in directly) this frame is taken as the top: conservative.
+  if (!stack_top) mark_stack_top();
+  uintptr_t now = here();
+  return now < stack_top && stack_top - now > usable_bytes;
+}
+
+}  // namespace brevalon

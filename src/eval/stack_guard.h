@@ -1,0 +1,11 @@
+// A check of the machine stack for the parts that recurse over nested data: reader, printers, equality.
+#pragma once
+
+namespace brevalon {
+
+// Records the top of the machine stack; called once when the run starts.
+void mark_stack_top();
+// True when the stack is nearly used up: the caller stops with an orderly error instead of overflowing.
+bool stack_nearly_full();
+
+}  // namespace brevalon
