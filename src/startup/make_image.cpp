@@ -15,18 +15,12 @@ int main(int argc, char** argv) {
   }
   std::string image;
   try {
-    Runtime runtime;
-    build_global_environment(runtime);
-    image = save_image(runtime);
-  } catch (const InternalError& error) {
-    std::fprintf(stderr, "make_image: %s\n", error.note.c_str());
-    return 2;
-  } catch (...) {
-    std::fprintf(stderr, "make_image: the prelude failed to run\n");
-    return 2;
-  }
-  // The image must restore exactly what the prelude built: saving the restored state gives the same bytes.
-  try {
+    {
+      Runtime runtime;
+      build_global_environment(runtime);
+      image = save_image(runtime);
+    }
+    // The image must restore exactly what the prelude built: saving the restored state gives the same bytes.
     Runtime restored;
     load_image(restored, image);
     if (save_image(restored) != image) {
