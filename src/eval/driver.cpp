@@ -88,10 +88,22 @@ int entry_point(int argc, char** argv, std::string_view startup_image) {
       write_note(error.note);
       return exit_abnormal;
     }
+    runtime.files.push_back(path);
+    // The note names the file the error happened in: the program, or a file it was loading.
+    auto where = [&] { return " in '" + runtime.files.back() + "': "; };
     try {
       do_string(runtime, text);
+    } catch (const LispError& error) {
+      write_note("error" + where() + error.message.substr(0, error.message.find('\n')));
+      return exit_lisp_error;
     } catch (const SyntaxError& error) {
-      write_note("syntax error in '" + path + "': " + error.note);
+      write_note("syntax error" + where() + error.note);
+      return exit_abnormal;
+    } catch (const InternalError& error) {
+      write_note("internal error" + where() + error.note);
+      return exit_abnormal;
+    } catch (const std::bad_alloc&) {
+      write_note("internal error" + where() + "out of memory");
       return exit_abnormal;
     }
     return exit_ok;

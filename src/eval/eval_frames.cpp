@@ -1,6 +1,7 @@
 // Evaluation: symbols are looked up, atoms are themselves, list forms are calls by execution mode.
 #include "eval/eval_frames.h"
 
+#include "eval/arguments.h"
 #include "eval/errors.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
@@ -68,7 +69,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
             arguments = cdr(expression);
             break;
           default:
-            internal_error("a macro was reached during evaluation: " + represent(expression));
+            internal_error("a macro was reached during evaluation: " + brief(expression));
         }
         state = 3;
         interpreter.push(new CallFrame(callee, arguments, expression, environment));
@@ -127,7 +128,7 @@ bool EvalArgsFrame::next_step(Interpreter& interpreter) {
     interpreter.push(new EvalFrame(environment, form));
     return false;
   }
-  if (remaining != nil_value) internal_error("argument forms do not end in nil: " + represent(argument_forms));
+  if (remaining != nil_value) internal_error("argument forms do not end in nil: " + brief(argument_forms));
   return true;
 }
 
@@ -182,7 +183,7 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
 
 bool CallFrame::next_step(Interpreter& interpreter) {
   if (started) return true;
-  if (callee->kind != Kind::Function) internal_error("cannot call " + represent(callee) + ": it is not a function");
+  if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
   if (!is_proper_list(arguments)) internal_error("the argument list of a call is not a proper list");
   started = true;
   if (callee == fast_paths.plus && fast_paths.intact) {

@@ -80,8 +80,10 @@ struct LoadState final : ResumableState {
   bool next_step(Interpreter& interpreter) override {
     if (state == 1) {
       if (!directory.empty()) change_directory(saved_directory);
+      interpreter.runtime.files.pop_back();
       return true;
     }
+    interpreter.runtime.files.push_back(path);
     saved_directory = current_directory();
     if (!directory.empty()) change_directory(directory);
     std::string text = read_whole_file(file_name);

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "memory/heap.h"
@@ -20,6 +21,8 @@ struct Runtime final : RootSet {
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another
   std::vector<Value*> permanent;  // values made at start-up that no binding holds
+  // The program file, then each file being loaded; an error leaves the file it happened in on top.
+  std::vector<std::string> files;
   // A harness that runs arbitrary programs (the fuzzers) bounds their work and their heap here;
   // past either bound a step ends the run with an internal error. A normal run is unbounded.
   size_t step_budget = SIZE_MAX;
