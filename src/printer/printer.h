@@ -8,6 +8,9 @@ namespace brevalon {
 
 // Both recurse over nested data; past this depth they stop with an internal error.
 constexpr int max_print_depth = 10000;
+// Shared parts are written out every time they occur, so a small value can stand for an enormous text;
+// past this size the printers stop with an internal error.
+constexpr size_t max_print_bytes = size_t{1} << 30;
 
 std::string to_string(Value* value);
 std::string represent(Value* value);

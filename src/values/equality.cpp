@@ -15,11 +15,13 @@ namespace brevalon {
 
 namespace {
 
-bool equal(Value* a, Value* b, int depth) {
+bool equal(Value* a, Value* b, int depth, uint64_t& steps) {
   if (depth > max_equality_depth || stack_nearly_full())
     internal_error("values nested more than " + std::to_string(max_equality_depth) + " levels deep cannot be compared");
   // A long list is walked along its cdrs in a loop; only nesting in cars deepens the recursion.
   for (;;) {
+    if (++steps > max_equality_steps)
+      internal_error("values too large to compare (more than " + std::to_string(max_equality_steps) + " steps)");
     if (type_of(a) != type_of(b)) return false;
     switch (a->kind) {
       case Kind::Integer:
@@ -40,12 +42,12 @@ bool equal(Value* a, Value* b, int depth) {
         if (x->size() != y->size()) return false;
         for (auto& [key, value] : x->entries()) {
           Value* other = y->get(key);
-          if (!other || !equal(value, other, depth + 1)) return false;
+          if (!other || !equal(value, other, depth + 1, steps)) return false;
         }
         return true;
       }
       case Kind::Cell:
-        if (!equal(car(a), car(b), depth + 1)) return false;
+        if (!equal(car(a), car(b), depth + 1, steps)) return false;
         a = cdr(a);
         b = cdr(b);
         continue;
@@ -57,6 +59,9 @@ bool equal(Value* a, Value* b, int depth) {
 
 }  // namespace
 
-bool values_equal(Value* a, Value* b) { return equal(a, b, 0); }
+bool values_equal(Value* a, Value* b) {
+  uint64_t steps = 0;
+  return equal(a, b, 0, steps);
+}
 
 }  // namespace brevalon

@@ -1,11 +1,15 @@
 // Equality: structural for lists and dictionaries, by content for texts and numbers, by identity otherwise.
 #pragma once
+#include <cstdint>
+
 #include "values/value.h"
 
 namespace brevalon {
 
 // Nested data deeper than this ends the comparison with an internal error.
 constexpr int max_equality_depth = 10000;
+// Shared parts are compared every time they occur; a comparison taking more steps than this stops.
+constexpr uint64_t max_equality_steps = uint64_t{1} << 28;
 
 bool values_equal(Value* a, Value* b);
 
