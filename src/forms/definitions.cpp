@@ -38,6 +38,8 @@ ResumableState* make_define_state() { return make_state<DefineState>(); }
 Value* native_fn(Interpreter& interpreter, Environment* environment, Value* arguments) {
   Arguments args("fn", arguments);
   Value* parameters = args.at(0);
+  // The parameter list arrives unevaluated, so (fn nil ...) holds the symbol nil: no parameters.
+  if (is_named(parameters, names::nil)) parameters = nil_value;
   auto* lisp = interpreter.heap.make<LispFunc>();
   lisp->closure = environment;
   lisp->body = cdr(arguments);

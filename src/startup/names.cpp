@@ -11,5 +11,6 @@ const Name* unquote_splicing = intern("unquote-splicing");
 const Name* quote = intern("quote");
 const Name* quasiquote = intern("quasiquote");
 const Name* to_string = intern("to-string");
+const Name* nil = intern("nil");
 
 }  // namespace brevalon::names

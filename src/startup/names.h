@@ -12,5 +12,6 @@ extern const Name* unquote_splicing;
 extern const Name* quote;
 extern const Name* quasiquote;
 extern const Name* to_string;
+extern const Name* nil;
 
 }  // namespace brevalon::names
