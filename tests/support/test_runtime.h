@@ -12,22 +12,6 @@
 
 namespace brevalon::testing_support {
 
-// AddressSanitizer's redzones make every machine-stack frame several times larger.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized_build = true;
-#else
-constexpr bool sanitized_build = false;
-#endif
-
-// Nesting limits of 10000 levels (reader, printers) do not fit the default 8 MiB machine
-// stack of a sanitized build: reading overflows near 5000 levels and printing near 3000. Tests that
-// go up to those limits are skipped there until the limits follow the stack actually available.
-#define SKIP_IN_SANITIZED_BUILD_UNTIL_DEPTH_LIMITS_FIT_THE_STACK()                                     \
-  do {                                                                                              \
-    if (::brevalon::testing_support::sanitized_build)                                               \
-      GTEST_SKIP() << "known bug: a nesting limit of 10000 overflows the sanitized machine stack"; \
-  } while (false)
-
 // Type objects and the unique constants are process-wide, so every test shares this one Runtime.
 inline Runtime& runtime() {
   static Runtime* shared = [] {
