@@ -31,8 +31,14 @@ size_t Environment::footprint() const {
 
 Binding* Environment::find_named(const Name* name) {
   if (index_) {
+    // Most lookups in a large environment are of names seen before: try where the name was last.
+    if (name->cached_environment == this && name->cached_index < size_ && data_[name->cached_index].name == name)
+      return &data_[name->cached_index];
     auto found = index_->find(name);
-    return found == index_->end() ? nullptr : &data_[found->second];
+    if (found == index_->end()) return nullptr;
+    name->cached_environment = this;
+    name->cached_index = found->second;
+    return &data_[found->second];
   }
   for (uint32_t i = 0; i < size_; ++i)
     if (data_[i].name == name) return &data_[i];

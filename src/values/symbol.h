@@ -9,6 +9,9 @@ struct Name {
   std::string text;
   // Set for names whose start-up bindings a fast path relies on.
   mutable bool watched = false;
+  // Where this name was last found in a large (hash-indexed) environment; checked before use.
+  mutable const void* cached_environment = nullptr;
+  mutable uint32_t cached_index = 0;
 };
 
 const Name* intern(std::string_view text);
