@@ -10,6 +10,7 @@ Runtime::Runtime() {
   make_types_and_constants(heap);
   global = make_environment(heap, nullptr);
   heap.add_root_set(this);
+  heap.pending_frames = &frame_count;
 }
 
 Runtime::~Runtime() { heap.remove_root_set(this); }

@@ -52,6 +52,9 @@ class Heap {
   }
   void collect();
 
+  // The frames pending in every interpreter, which each collection marks too.
+  const size_t* pending_frames = nullptr;
+
   // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
   void begin_stress() { stressing_ = true; }
 
@@ -97,9 +100,16 @@ class Heap {
   void add_chunk(size_t size_class);
   void mark_from_roots();
   void sweep();
+  // In a stress build a collection is due every N safe points, N growing with what a collection
+  // marks (one more N per 4 MiB of live data and per 4096 pending frames), so that the stress costs
+  // time in proportion to the steps and not to steps times heap: deep recursions stay affordable
+  // while small programs are collected very often.
   bool stress_due() {
 #if BREVALON_GC_STRESS > 0
-    return stressing_ && ++stress_counter_ % BREVALON_GC_STRESS == 0;
+    size_t weight = 1 + (live_bytes_ >> 22) + (pending_frames ? *pending_frames >> 12 : 0);
+    if (!stressing_ || ++stress_counter_ < BREVALON_GC_STRESS * weight) return false;
+    stress_counter_ = 0;
+    return true;
 #else
     return false;
 #endif
