@@ -31,7 +31,14 @@ std::string read_whole_file(const std::string& path) {
   if (info.st_size > 0) text.reserve(static_cast<size_t>(info.st_size));
   char buffer[1 << 16];
   size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    // A device such as /dev/zero never ends: stop at a size no program text or data file reaches.
+    if (text.size() + count > max_file_bytes) {
+      std::fclose(file);
+      internal_error("cannot read '" + path + "': it is larger than " + std::to_string(max_file_bytes >> 30) + " GiB");
+    }
+    text.append(buffer, count);
+  }
   bool failed = std::ferror(file);
   int error = errno;
   std::fclose(file);

@@ -14,6 +14,8 @@ int entry_point(int argc, char** argv, std::string_view startup_image = {});
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);
 
+constexpr size_t max_file_bytes = size_t{2} << 30;
+
 // Reads a whole file; failures name the file and the reason.
 std::string read_whole_file(const std::string& path);
 
