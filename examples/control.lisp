@@ -15,8 +15,8 @@
   `(for ,(gensym) (range ,n) ,@body))
 
 ; (dotimes (i n) body...): i counts from 0 to n - 1.
-(defmacro (dotimes spec . body)
-  `(for ,(car spec) (range ,(nth 1 spec)) ,@body))
+(defmacro (dotimes header . body)
+  `(for ,(car header) (range ,(nth 1 header)) ,@body))
 
 ; (swap a b): exchanges two variables through a generated temporary.
 (defmacro (swap a b)
