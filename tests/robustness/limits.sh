@@ -68,8 +68,8 @@ expect_failure() {
   status=$(cat "$scratch/$name.status")
   note=$(interpreter_stderr "$name")
   if [ "$pattern" = LispError ]; then
-    # An error of the program itself: status 1, its report on standard output, nothing on stderr.
-    if [ "$status" -ne 1 ] || [ -n "$note" ]; then
+    # An error of the program itself: status 1, its report on standard output, one note on stderr.
+    if [ "$status" -ne 1 ] || [[ "$note" != "brevalon: error in "* ]] || [ "$(printf '%s\n' "$note" | wc -l)" -ne 1 ]; then
       fail "$name" "status $status, not the status 1 of an error raised by the program"
     else
       passed=$((passed + 1))
