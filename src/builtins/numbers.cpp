@@ -1,6 +1,7 @@
 // Integer arithmetic with two's-complement wrap-around, the orderings, and the double-precision addition.
 #include <cmath>
 
+#include "builtins/numbers.h"
 #include "eval/arguments.h"
 #include "eval/errors.h"
 #include "eval/interpreter.h"
@@ -22,13 +23,6 @@ Value* ordering(const char* name, Value* arguments, Compare compare) {
   return boolean(compare(args.integer(0), args.integer(1)));
 }
 
-// Converts the double sum back by truncation; out of range saturates instead of being undefined.
-int64_t truncate_to_int64(double sum) {
-  if (std::isnan(sum)) return 0;
-  if (sum >= 9223372036854775808.0) return INT64_MAX;
-  if (sum < -9223372036854775808.0) return INT64_MIN;
-  return static_cast<int64_t>(sum);
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
+#include "builtins/numbers.h"
 #include "eval/runtime.h"
 #include "values/dictionary.h"
 #include "values/list.h"
@@ -25,16 +26,6 @@ void arm_fast_paths(Runtime& runtime) {
   fast_paths.plus = runtime.global->lookup(&plus);
   fast_paths.intact = fast_paths.plus != nullptr;
 }
-
-namespace {
-// The native addition of two integers: through doubles, truncated back.
-int64_t add_through_double(int64_t a, int64_t b) {
-  double sum = static_cast<double>(a) + static_cast<double>(b);
-  if (sum >= 9223372036854775808.0) return INT64_MAX;
-  if (sum < -9223372036854775808.0) return INT64_MIN;
-  return static_cast<int64_t>(sum);
-}
-}  // namespace
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {
   if (arguments->kind != Kind::Cell) return nullptr;
