@@ -1,6 +1,6 @@
 // The dictionary built-ins: dict, get-key, set-key, has-key, list-keys.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/interpreter.h"
 #include "startup/natives.h"
 #include "values/types.h"

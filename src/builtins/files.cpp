@@ -5,9 +5,9 @@
 
 #include "eval/arguments.h"
 #include "eval/driver.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/interpreter.h"
-#include "eval/output.h"
+#include "base/output.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
 #include "startup/natives.h"

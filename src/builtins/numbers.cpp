@@ -3,7 +3,7 @@
 
 #include "builtins/numbers.h"
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/interpreter.h"
 #include "startup/natives.h"
 #include "values/types.h"

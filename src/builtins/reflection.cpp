@@ -1,6 +1,6 @@
 // Reflection: types, docs, metadata and the closures of Brevalon functions.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "startup/natives.h"
 #include "values/types.h"
 

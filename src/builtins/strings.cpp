@@ -1,6 +1,6 @@
 // The string built-ins, and the four string natives the prelude's generics use.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
 #include "startup/natives.h"

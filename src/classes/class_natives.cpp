@@ -1,7 +1,7 @@
 // The class built-ins: make-class, make-instance, attribute access, is-subclass and class reflection.
-#include "classes/class.h"
+#include "values/class.h"
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "startup/natives.h"

@@ -1,8 +1,8 @@
 // Argument checks shared by every native.
 #include "eval/arguments.h"
 
-#include "classes/class.h"
-#include "eval/errors.h"
+#include "values/class.h"
+#include "base/errors.h"
 #include "printer/printer.h"
 
 namespace brevalon {

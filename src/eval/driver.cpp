@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "eval/errors.h"
-#include "eval/output.h"
-#include "eval/stack_guard.h"
+#include "base/errors.h"
+#include "base/output.h"
+#include "base/stack_guard.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
 #include "startup/global_environment.h"

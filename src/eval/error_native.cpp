@@ -1,6 +1,6 @@
 // The error built-in: raises a LispError from a kind and a text.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "printer/printer.h"
 #include "startup/natives.h"
 

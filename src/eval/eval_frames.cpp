@@ -2,7 +2,7 @@
 #include "eval/eval_frames.h"
 
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
 #include "eval/native_frames.h"

@@ -2,7 +2,7 @@
 #include "eval/expand_frames.h"
 
 #include "eval/eval_frames.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
 #include "values/environment.h"

@@ -1,7 +1,7 @@
 // The trampoline loop and the trace text.
 #include "eval/interpreter.h"
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "values/list.h"
 
 namespace brevalon {

@@ -7,7 +7,7 @@
 
 #include "eval/arguments.h"
 #include "eval/driver.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"

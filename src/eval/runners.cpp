@@ -3,13 +3,13 @@
 
 #include <new>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
-#include "eval/output.h"
-#include "eval/stack_guard.h"
-#include "startup/names.h"
+#include "base/output.h"
+#include "base/stack_guard.h"
+#include "values/names.h"
 #include "values/list.h"
 #include "values/symbol.h"
 

@@ -1,6 +1,6 @@
 // Conditionals and logic with strict truth: if, and, or, not.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"

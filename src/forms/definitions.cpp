@@ -1,10 +1,10 @@
 // Definitions and functions: define, fn, with-exec-mode, set-symbol, unset, gensym, quote.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/names.h"
+#include "values/names.h"
 #include "startup/natives.h"
 #include "values/types.h"
 

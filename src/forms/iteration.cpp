@@ -1,6 +1,6 @@
 // The for loop: calls an iterator until it returns nil, running the body in a fresh scope per element.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"

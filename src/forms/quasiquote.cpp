@@ -1,11 +1,11 @@
 // Quasiquotation: every level of a template is its own resumable-native call on the frame stack.
 #include "eval/arguments.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "eval/native_frames.h"
 #include "printer/printer.h"
-#include "startup/names.h"
+#include "values/names.h"
 #include "startup/natives.h"
 
 namespace brevalon {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 
 namespace brevalon {
 

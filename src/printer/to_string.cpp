@@ -1,8 +1,8 @@
 // The display form: numbers in decimal, strings bare, symbols by name, lists with their elements' literal form.
 #include <cstdio>
 
-#include "eval/errors.h"
-#include "eval/stack_guard.h"
+#include "base/errors.h"
+#include "base/stack_guard.h"
 #include "printer/printer.h"
 #include "values/list.h"
 #include "values/symbol.h"

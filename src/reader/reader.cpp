@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "eval/errors.h"
-#include "eval/output.h"
-#include "eval/stack_guard.h"
+#include "base/errors.h"
+#include "base/output.h"
+#include "base/stack_guard.h"
 #include "memory/heap.h"
 #include "values/list.h"
 #include "values/scalars.h"

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "classes/class.h"
-#include "eval/errors.h"
+#include "values/class.h"
+#include "base/errors.h"
 #include "eval/runtime.h"
 #include "startup/global_environment.h"
 #include "values/dictionary.h"

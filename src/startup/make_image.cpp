@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/runtime.h"
 #include "startup/global_environment.h"
 #include "startup/image.h"

@@ -6,7 +6,7 @@
 
 #include "memory/heap.h"
 #include "eval/fast_paths.h"
-#include "startup/names.h"
+#include "values/names.h"
 
 namespace brevalon {
 

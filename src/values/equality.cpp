@@ -1,8 +1,8 @@
 // The comparison behind =.
 #include "values/equality.h"
 
-#include "eval/errors.h"
-#include "eval/stack_guard.h"
+#include "base/errors.h"
+#include "base/stack_guard.h"
 #include "printer/printer.h"
 #include "values/dictionary.h"
 #include "values/function.h"

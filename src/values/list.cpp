@@ -1,7 +1,7 @@
 // List helpers over cells.
 #include "values/list.h"
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "memory/heap.h"
 
 namespace brevalon {

@@ -1,7 +1,7 @@
 // The type objects and unique constants, made once at start-up.
 #include "values/types.h"
 
-#include "classes/class.h"
+#include "values/class.h"
 #include "memory/heap.h"
 #include "values/list.h"
 

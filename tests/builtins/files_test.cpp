@@ -10,7 +10,7 @@
 #include <string>
 
 #include "eval/driver.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "../support/test_runtime.h"
 
 namespace brevalon {

@@ -8,7 +8,7 @@
 
 #include "../support/test_runtime.h"
 #include "eval/driver.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/runners.h"
 #include "printer/printer.h"

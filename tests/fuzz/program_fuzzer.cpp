@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "eval/driver.h"
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/runtime.h"
 #include "fuzz_support.h"
 #include "startup/global_environment.h"

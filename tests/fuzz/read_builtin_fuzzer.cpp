@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/runners.h"
 #include "eval/runtime.h"
 #include "fuzz_support.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "eval/runtime.h"
 #include "fuzz_support.h"
 #include "printer/printer.h"

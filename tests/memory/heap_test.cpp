@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "../support/test_runtime.h"
-#include "classes/class.h"
+#include "values/class.h"
 #include "values/dictionary.h"
 #include "values/environment.h"
 #include "values/function.h"

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "../support/test_runtime.h"
-#include "classes/class.h"
-#include "eval/errors.h"
+#include "values/class.h"
+#include "base/errors.h"
 #include "values/dictionary.h"
 #include "values/environment.h"
 #include "values/function.h"

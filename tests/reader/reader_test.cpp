@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "eval/errors.h"
+#include "base/errors.h"
 #include "printer/printer.h"
 #include "../support/test_runtime.h"
 

@@ -1,5 +1,5 @@
 // The stack check compares the current frame's address with the recorded top and the stack's size limit.
-#include "eval/stack_guard.h"
+#include "base/stack_guard.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Unbuffered line output, so nothing written before an abnormal end is lost.
-#include "eval/output.h"
+#include "base/output.h"
 
 #include <cerrno>
 #include <unistd.h>

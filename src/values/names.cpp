@@ -1,5 +1,5 @@
 // Names the interpreter itself looks for, interned once.
-#include "startup/names.h"
+#include "values/names.h"
 
 namespace brevalon::names {
 

@@ -1,5 +1,5 @@
 // Edges of classes and instances.
-#include "classes/class.h"
+#include "values/class.h"
 
 #include "values/environment.h"
 #include "values/list.h"
