@@ -154,10 +154,8 @@ void EvalArgsFrame::visit_edges(Visitor& visit) {
 namespace {
 
 [[noreturn]] void wrong_count(Value* call_form, size_t expected, size_t got, bool at_least) {
-  std::string form = represent(call_form);
-  if (form.size() > 80) form = form.substr(0, 77) + "...";
   internal_error("function called with " + std::to_string(got) + " argument" + (got == 1 ? "" : "s") +
-                 " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + form);
+                 " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + brief(call_form));
 }
 
 Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* arguments, Value* call_form) {
