@@ -40,23 +40,25 @@ void write_lines(const std::vector<std::string>& lines) {
   write_all(1, buffer);
 }
 
-void write_note(std::string_view text) {
-  // A note quotes values whose literal form may span lines or megabytes; it stays one short line.
-  constexpr size_t longest = 2000;
+std::string shorten(std::string_view text, size_t width) {
   bool cut = false;
   if (size_t newline = text.find('\n'); newline != std::string_view::npos) {
     text = text.substr(0, newline);
     cut = true;
   }
-  if (text.size() > longest) {
-    text = text.substr(0, longest);
+  if (text.size() > width) {
+    text = text.substr(0, width);
     cut = true;
   }
-  std::string line = "brevalon: ";
-  line.append(text);
-  if (cut) line += " ...";
-  line += '\n';
-  write_all(2, line);
+  std::string shortened(text);
+  if (cut) shortened += " ...";
+  return shortened;
+}
+
+void write_note(std::string_view text) {
+  // Long enough for any note's own words; the rest of a long note is a quoted value.
+  constexpr size_t longest_note = 2000;
+  write_all(2, "brevalon: " + shorten(text, longest_note) + '\n');
 }
 
 }  // namespace brevalon

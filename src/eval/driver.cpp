@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -72,6 +71,24 @@ void reserve_machine_stack() {
   setrlimit(RLIMIT_STACK, &limit);
 }
 
+// The one note on standard error for a run that failed, and the status the process exits with;
+// `where` says where the error happened.
+int report_failure(const Failure& failure, const std::string& where) {
+  switch (failure.kind) {
+    case Failure::Kind::program:
+      // The message's first line only: the rest of the report is on standard output already.
+      write_note("error" + where + failure.text.substr(0, failure.text.find('\n')));
+      return exit_lisp_error;
+    case Failure::Kind::syntax:
+      write_note("syntax error" + where + failure.text);
+      return exit_abnormal;
+    case Failure::Kind::internal:
+      break;
+  }
+  write_note("internal error" + where + failure.text);
+  return exit_abnormal;
+}
+
 }  // namespace
 
 int entry_point(int argc, char** argv, std::string_view startup_image) {
@@ -96,35 +113,18 @@ int entry_point(int argc, char** argv, std::string_view startup_image) {
       return exit_abnormal;
     }
     runtime.files.push_back(path);
-    // The note names the file the error happened in: the program, or a file it was loading.
-    auto where = [&] { return " in '" + runtime.files.back() + "': "; };
     try {
       do_string(runtime, text);
-    } catch (const LispError& error) {
-      write_note("error" + where() + error.message.substr(0, error.message.find('\n')));
-      return exit_lisp_error;
-    } catch (const SyntaxError& error) {
-      write_note("syntax error" + where() + error.note);
-      return exit_abnormal;
-    } catch (const InternalError& error) {
-      write_note("internal error" + where() + error.note);
-      return exit_abnormal;
-    } catch (const std::bad_alloc&) {
-      write_note("internal error" + where() + "out of memory");
-      return exit_abnormal;
+    } catch (...) {
+      // The note names the file the error happened in: the program, or a file it was loading.
+      return report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
     }
     return exit_ok;
-  } catch (const LispError&) {
-    return exit_lisp_error;
-  } catch (const InternalError& error) {
-    write_note("internal error: " + error.note);
-    return exit_abnormal;
-  } catch (const SyntaxError& error) {
-    write_note("syntax error: " + error.note);
-    return exit_abnormal;
-  } catch (const std::bad_alloc&) {
-    write_note("internal error: out of memory");
-    return exit_abnormal;
+  } catch (...) {
+    Failure failure = current_failure();
+    // A program error during start-up has been reported by its runner already.
+    if (failure.kind == Failure::Kind::program) return exit_lisp_error;
+    return report_failure(failure, ": ");
   }
 }
 

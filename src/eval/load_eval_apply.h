@@ -22,8 +22,11 @@ struct LoadFrame final : Frame {
   std::string text;
   std::string file_name;
   int64_t position = 0;
+  // Each form is read, then expanded, then evaluated, before the next is read.
+  enum class State : uint8_t { reading, expanding, evaluating, finishing_form };
+
   Value* current = nil_value;
-  int state = 0;
+  State state = State::reading;
 };
 
 }  // namespace brevalon

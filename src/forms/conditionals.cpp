@@ -12,7 +12,7 @@ namespace brevalon {
 namespace {
 
 struct IfState final : ResumableState, Pooled<IfState> {
-  enum { waiting_for_condition = 1, take_then = 3, take_else = 4, finished = 5 };
+  enum class State : uint8_t { waiting_for_condition, take_then, take_else, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     Arguments args("if", arguments);
@@ -21,24 +21,40 @@ struct IfState final : ResumableState, Pooled<IfState> {
     then_form = args.at(1);
     else_form = args.count() > 2 ? args.at(2) : nil_value;
     environment = env;
-    state = waiting_for_condition;
+    state = State::waiting_for_condition;
     interpreter.push(new EvalFrame(environment, condition));
   }
   bool next_step(Interpreter& interpreter) override {
-    if (state == finished) return true;
-    interpreter.push(new EvalFrame(environment, state == take_then ? then_form : else_form));
-    return false;
+    switch (state) {
+      case State::take_then:
+        interpreter.push(new EvalFrame(environment, then_form));
+        return false;
+      case State::take_else:
+        interpreter.push(new EvalFrame(environment, else_form));
+        return false;
+      case State::waiting_for_condition:
+      case State::finished:
+        break;
+    }
+    return true;
   }
   void resume(Value* value) override {
-    if (state != waiting_for_condition) {
-      result_value = value;
-      state = finished;
-    } else if (value == true_value) {
-      state = take_then;
-    } else if (value == false_value) {
-      state = take_else;
-    } else {
-      lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+    switch (state) {
+      case State::waiting_for_condition:
+        if (value == true_value) {
+          state = State::take_then;
+        } else if (value == false_value) {
+          state = State::take_else;
+        } else {
+          lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+        }
+        break;
+      case State::take_then:
+      case State::take_else:
+      case State::finished:
+        result_value = value;
+        state = State::finished;
+        break;
     }
   }
   Value* result() override { return result_value; }
@@ -54,7 +70,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
   Value* then_form = nullptr;
   Value* else_form = nullptr;
   Environment* environment = nullptr;
-  int state = 0;
+  State state = State::waiting_for_condition;
   Value* result_value = nil_value;
 };
 

@@ -41,7 +41,7 @@ ResumableNative* unquote_splicing_native = nullptr;
 ResumableNative* nested_quasiquote_native = nullptr;
 
 struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
-  enum { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
+  enum class State : uint8_t { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     template_rest = Arguments("quasiquote", arguments).at(0);
@@ -51,7 +51,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
 
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
-      case start:
+      case State::start:
         if (!is_proper_list(template_rest)) {
           result_value = template_rest;
           return true;
@@ -59,53 +59,65 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
         if (is_unquote(template_rest)) {
           marked_expression(template_rest, "unquote");
           push_auxiliary(interpreter, unquote_native, template_rest);
-          state = waiting_for_root;
+          state = State::waiting_for_root;
           return false;
         }
         if (is_unquote_splicing(template_rest))
           lisp_error("Syntax Error: Trying to flatten at the root of a quasiquote: " + represent(template_rest));
-        state = processing;
-        [[fallthrough]];
-      case processing: {
-        if (template_rest->kind != Kind::Cell) {
-          result_value = collected.finish();
-          return true;
-        }
-        Value* element = car(template_rest);
-        template_rest = cdr(template_rest);
-        if (is_unquote(element)) {
-          marked_expression(element, "unquote");
-          push_auxiliary(interpreter, unquote_native, element);
-          state = waiting_for_element;
-        } else if (is_unquote_splicing(element)) {
-          marked_expression(element, "unquote-splicing");
-          push_auxiliary(interpreter, unquote_splicing_native, element);
-          state = waiting_for_splice;
-        } else {
-          push_auxiliary(interpreter, nested_quasiquote_native, element);
-          state = waiting_for_element;
-        }
-        return false;
-      }
-      default:
-        return true;
+        state = State::processing;
+        return process_next_element(interpreter);
+      case State::processing:
+        return process_next_element(interpreter);
+      case State::waiting_for_root:
+      case State::waiting_for_element:
+      case State::waiting_for_splice:
+      case State::finished:
+        break;
     }
+    return true;
+  }
+
+  // Starts the next element of the template, or finishes the list once none is left.
+  bool process_next_element(Interpreter& interpreter) {
+    if (template_rest->kind != Kind::Cell) {
+      result_value = collected.finish();
+      return true;
+    }
+    Value* element = car(template_rest);
+    template_rest = cdr(template_rest);
+    if (is_unquote(element)) {
+      marked_expression(element, "unquote");
+      push_auxiliary(interpreter, unquote_native, element);
+      state = State::waiting_for_element;
+    } else if (is_unquote_splicing(element)) {
+      marked_expression(element, "unquote-splicing");
+      push_auxiliary(interpreter, unquote_splicing_native, element);
+      state = State::waiting_for_splice;
+    } else {
+      push_auxiliary(interpreter, nested_quasiquote_native, element);
+      state = State::waiting_for_element;
+    }
+    return false;
   }
 
   void resume(Value* value) override {
     switch (state) {
-      case waiting_for_root:
+      case State::waiting_for_root:
         result_value = value;
-        state = finished;
+        state = State::finished;
         break;
-      case waiting_for_element:
+      case State::waiting_for_element:
         collected.append(*heap, value);
-        state = processing;
+        state = State::processing;
         break;
-      case waiting_for_splice:
+      case State::waiting_for_splice:
         if (!is_proper_list(value)) internal_error("unquote-splicing expects a list to splice, got " + brief(value));
         for (Value* rest = value; rest->kind == Kind::Cell; rest = cdr(rest)) collected.append(*heap, car(rest));
-        state = processing;
+        state = State::processing;
+        break;
+      case State::start:
+      case State::processing:
+      case State::finished:
         break;
     }
   }
@@ -128,7 +140,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   Heap* heap = nullptr;
   ListBuilder collected;
   Value* result_value = nullptr;
-  int state = start;
+  State state = State::start;
 };
 
 }  // namespace

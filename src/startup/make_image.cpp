@@ -27,11 +27,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "make_image: the restored image differs from the saved one\n");
       return 2;
     }
-  } catch (const InternalError& error) {
-    std::fprintf(stderr, "make_image: %s\n", error.note.c_str());
-    return 2;
   } catch (...) {
-    std::fprintf(stderr, "make_image: the prelude failed to run\n");
+    Failure failure = current_failure();
+    std::fprintf(stderr, "make_image: %s%s\n", failure.kind == Failure::Kind::internal ? "" : "the prelude failed to run: ",
+                 failure.text.c_str());
     return 2;
   }
   FILE* out = std::fopen(argv[1], "w");
