@@ -1,10 +1,11 @@
 // The class built-ins: make-class, make-instance, attribute access, is-subclass and class reflection.
+#include "classes/class_natives.h"
+
 #include "values/class.h"
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {

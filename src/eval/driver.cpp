@@ -14,7 +14,6 @@
 #include "base/stack_guard.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
-#include "startup/global_environment.h"
 #include "values/list.h"
 
 namespace brevalon {
@@ -74,12 +73,12 @@ void reserve_machine_stack() {
 
 }  // namespace
 
-int entry_point(int argc, char** argv, std::string_view startup_image) {
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   reserve_machine_stack();
   mark_stack_top();
   try {
     Runtime runtime;
-    build_global_environment(runtime, startup_image);
+    build_global_environment(runtime);
     // Start-up draws five more numbers, so a program's first gensym is 132.
     runtime.num_symbol_generator += 5;
     runtime.heap.begin_stress();

@@ -1,5 +1,6 @@
 // The program driver: the command line, the top-level loop and the exit status.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "eval/runtime.h"
@@ -8,8 +9,10 @@ namespace brevalon {
 
 enum ExitStatus { exit_ok = 0, exit_lisp_error = 1, exit_abnormal = 2 };
 
-// Without an image the prelude's text is run to build the global environment.
-int entry_point(int argc, char** argv, std::string_view startup_image = {});
+// Fills a fresh runtime's global environment; start-up, above this layer, supplies it.
+using GlobalBuilder = std::function<void(Runtime&)>;
+
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment);
 
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);

@@ -12,7 +12,6 @@
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
 #include "reader/reader.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

@@ -1,10 +1,11 @@
 // Conditionals and logic with strict truth: if, and, or, not.
+#include "forms/conditionals.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {

@@ -1,11 +1,12 @@
 // Definitions and functions: define, fn, with-exec-mode, set-symbol, unset, gensym, quote.
+#include "forms/definitions.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
 #include "values/names.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {
