@@ -153,12 +153,21 @@ void Heap::sweep() {
 }
 
 void Heap::collect() {
+  BREVALON_ASSERT(!collecting_);
+  // Cleared on every way out, a failed allocation of the mark stack included.
+  struct Collecting {
+    bool& flag;
+    explicit Collecting(bool& f) : flag(f) { flag = true; }
+    ~Collecting() { flag = false; }
+  } collecting(collecting_);
   mark_from_roots();
   sweep();
   ++collections_;
   bytes_since_collection_ = 0;
   threshold_ = live_bytes_ > initial_threshold / 2 ? live_bytes_ * 2 : initial_threshold;
-  if (live_bytes_ > max_live_bytes) throw InternalError("out of memory: the program holds more than 12 GiB of live values");
+  if (live_bytes_ > max_live_bytes)
+    throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
+                        " GiB of live values");
 }
 
 size_t Heap::object_count() {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/assert.h"
 #include "values/value.h"
 
 namespace brevalon {
@@ -30,6 +31,7 @@ class Heap {
   // The one path by which values come into being.
   template <typename T, typename... Args>
   T* make(Args&&... args) {
+    BREVALON_ASSERT(!collecting_);
     auto [memory, size_class] = allocate_bytes(sizeof(T));
     T* value;
     try {
@@ -61,9 +63,13 @@ class Heap {
   void add_root_set(RootSet* roots);
   void remove_root_set(RootSet* roots);
 
-  // Values a native holds across a nested run; pushed and popped in stack order.
+  // Values a native holds across a nested run; pushed and popped in stack order. The pop names the
+  // value it expects, so a pop that does not pair with the last push is caught where it happens.
   void push_root(Value* value) { explicit_roots_.push_back(value); }
-  void pop_root() { explicit_roots_.pop_back(); }
+  void pop_root([[maybe_unused]] Value* expected) {
+    BREVALON_ASSERT(!explicit_roots_.empty() && explicit_roots_.back() == expected);
+    explicit_roots_.pop_back();
+  }
 
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
@@ -124,6 +130,8 @@ class Heap {
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
   bool stressing_ = false;
+  // Set while a collection runs: marking and sweeping must neither allocate nor collect again.
+  bool collecting_ = false;
   RootSet* root_sets_ = nullptr;
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;

@@ -52,7 +52,7 @@ TEST(Heap, ValuesPushedAsRootsSurviveWithEverythingTheyHold) {
   EXPECT_EQ(settled_count(), before + 6);
   EXPECT_EQ(as<Integer>(car(kept))->value, 1);
   EXPECT_EQ(as<String>(car(cdr(kept)))->text, "two");
-  heap().pop_root();
+  heap().pop_root(kept);
   EXPECT_EQ(settled_count(), before);
 }
 
@@ -131,7 +131,7 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
     auto [container, made] = c.make();
     heap().push_root(container);
     EXPECT_EQ(settled_count(), before + made) << c.what;
-    heap().pop_root();
+    heap().pop_root(container);
     EXPECT_EQ(settled_count(), before) << c.what;
   }
 }
