@@ -59,7 +59,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
   Value* result_value = nil_value;
 };
 
-// and stops at the first false, or stops at the first true; `stop_value` says which.
+// and stops at the first false, or stops at the first true; `is_and` says which.
 template <bool is_and>
 struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
   void init(Interpreter&, Environment* env, Value* arguments) override {

@@ -167,6 +167,19 @@ TEST(Heap, AMillionDeepListIsMarkedAndSweptWithoutCrashing) {
   }
 }
 
+TEST(Heap, APopThatDoesNotPairWithTheLastPushStopsACheckedBuild) {
+  if (!BREVALON_ASSERTIONS) GTEST_SKIP() << "release builds leave the invariant checks out";
+  Value* first = integer(1);
+  Value* second = integer(2);
+  EXPECT_DEATH(
+      {
+        heap().push_root(first);
+        heap().push_root(second);
+        heap().pop_root(first);
+      },
+      "invariant broken");
+}
+
 TEST(Heap, TheGlobalEnvironmentAndTheConstantsAreNeverReclaimed) {
   heap().collect();
   heap().collect();
