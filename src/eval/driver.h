@@ -17,6 +17,7 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);
 
+// read-file and load stop past this size, so an endless device cannot exhaust memory.
 constexpr size_t max_file_bytes = size_t{2} << 30;
 
 // Reads a whole file; failures name the file and the reason.
