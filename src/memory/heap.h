@@ -87,10 +87,12 @@ class Heap {
   static constexpr size_t small_classes = 16;  // slots of up to 256 bytes
   static constexpr size_t chunk_bytes = 256 * 1024;
   static constexpr size_t max_slots = chunk_bytes / granule;
+  // The bitmap of used slots, one bit per slot in words of this many bits.
+  static constexpr size_t slots_per_word = 64;
   struct Chunk {
     uint32_t size_class;
     uint32_t slot_count;
-    uint64_t used[max_slots / 64];
+    uint64_t used[max_slots / slots_per_word];
     char* slot(size_t i) { return reinterpret_cast<char*>(this) + first_slot_offset + i * size_class * granule; }
   };
   static constexpr size_t first_slot_offset = (sizeof(Chunk) + granule - 1) / granule * granule;
@@ -140,9 +142,9 @@ class Heap {
 template <typename F>
 void Heap::for_each_object(F&& visit) {
   for (Chunk* chunk : chunks_)
-    for (size_t word = 0; word < max_slots / 64; ++word)
+    for (size_t word = 0; word < max_slots / slots_per_word; ++word)
       for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1)
-        visit(reinterpret_cast<Value*>(chunk->slot(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)))));
+        visit(reinterpret_cast<Value*>(chunk->slot(word * slots_per_word + static_cast<size_t>(__builtin_ctzll(bits)))));
   for (Value* value : large_) visit(value);
 }
 
