@@ -7,6 +7,9 @@
 namespace brevalon {
 
 namespace {
+// write_lines hands the system this much at a time: few calls, and a bounded buffer.
+constexpr size_t lines_batch_bytes = size_t{1} << 16;
+
 void write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -24,7 +27,7 @@ void write_line(std::string_view text) {
   line.reserve(text.size() + 1);
   line.append(text);
   line += '\n';
-  write_all(1, line);
+  write_all(STDOUT_FILENO, line);
 }
 
 void write_lines(const std::vector<std::string>& lines) {
@@ -32,12 +35,12 @@ void write_lines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     buffer += line;
     buffer += '\n';
-    if (buffer.size() >= 1 << 16) {
-      write_all(1, buffer);
+    if (buffer.size() >= lines_batch_bytes) {
+      write_all(STDOUT_FILENO, buffer);
       buffer.clear();
     }
   }
-  write_all(1, buffer);
+  write_all(STDOUT_FILENO, buffer);
 }
 
 std::string shorten(std::string_view text, size_t width) {

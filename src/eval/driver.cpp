@@ -13,10 +13,20 @@
 #include "base/stack_guard.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
-#include "startup/global_environment.h"
 #include "values/list.h"
 
 namespace brevalon {
+
+namespace {
+
+// Start-up draws this many generated-symbol numbers beyond those the prelude draws, so that the
+// first gensym of a program is 132, as programs have always seen it.
+constexpr int64_t startup_gensyms_beyond_prelude = 5;
+
+// Files are read in pieces of this size, checked against max_file_bytes as they come.
+constexpr size_t read_chunk_bytes = size_t{1} << 16;
+
+}  // namespace
 
 std::string read_whole_file(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -28,7 +38,7 @@ std::string read_whole_file(const std::string& path) {
   }
   std::string text;
   if (info.st_size > 0) text.reserve(static_cast<size_t>(info.st_size));
-  char buffer[1 << 16];
+  char buffer[read_chunk_bytes];
   size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     // A device such as /dev/zero never ends: stop at a size no program text or data file reaches.
@@ -91,14 +101,13 @@ int report_failure(const Failure& failure, const std::string& where) {
 
 }  // namespace
 
-int entry_point(int argc, char** argv, std::string_view startup_image) {
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   reserve_machine_stack();
   mark_stack_top();
   try {
     Runtime runtime;
-    build_global_environment(runtime, startup_image);
-    // Start-up draws five more numbers, so a program's first gensym is 132.
-    runtime.num_symbol_generator += 5;
+    build_global_environment(runtime);
+    runtime.num_symbol_generator += startup_gensyms_beyond_prelude;
     runtime.heap.begin_stress();
     if (argc < 2) {
       write_line(std::string("usage: ") + (argc > 0 ? argv[0] : "brevalon") + " file.lisp");

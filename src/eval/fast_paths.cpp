@@ -1,7 +1,7 @@
 // The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
-#include "builtins/numbers.h"
+#include "values/arithmetic.h"
 #include "eval/runtime.h"
 #include "values/dictionary.h"
 #include "values/list.h"

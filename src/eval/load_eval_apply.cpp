@@ -12,7 +12,6 @@
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
 #include "reader/reader.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 
@@ -48,8 +47,11 @@ void LoadFrame::visit_edges(Visitor& visit) {
 
 namespace {
 
+// Enough for most paths; a longer one doubles the buffer until it fits.
+constexpr size_t initial_path_bytes = 256;
+
 std::string current_directory() {
-  std::string buffer(256, '\0');
+  std::string buffer(initial_path_bytes, '\0');
   while (!getcwd(buffer.data(), buffer.size())) {
     if (errno != ERANGE) internal_error(std::string("load: cannot read the working directory: ") + std::strerror(errno));
     buffer.resize(buffer.size() * 2);

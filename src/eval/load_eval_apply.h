@@ -3,11 +3,17 @@
 #include <string>
 
 #include "eval/frame.h"
+#include "eval/resumable.h"
 #include "values/list.h"
 
 namespace brevalon {
 
 struct Environment;
+
+// The load, eval and apply natives.
+ResumableState* make_load_state();
+ResumableState* make_eval_state();
+ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
   LoadFrame(Environment* env, std::string t, std::string name)

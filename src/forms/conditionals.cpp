@@ -1,10 +1,11 @@
 // Conditionals and logic with strict truth: if, and, or, not.
+#include "forms/conditionals.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -74,7 +75,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
   Value* result_value = nil_value;
 };
 
-// and stops at the first false, or stops at the first true; `stop_value` says which.
+// and stops at the first false, or stops at the first true; `is_and` says which.
 template <bool is_and>
 struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
   void init(Interpreter&, Environment* env, Value* arguments) override {

@@ -1,10 +1,11 @@
 // The for loop: calls an iterator until it returns nil, running the body in a fresh scope per element.
+#include "forms/iteration.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

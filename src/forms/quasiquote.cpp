@@ -1,4 +1,6 @@
 // Quasiquotation: every level of a template is its own resumable-native call on the frame stack.
+#include "forms/quasiquote.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
@@ -6,7 +8,6 @@
 #include "eval/native_frames.h"
 #include "printer/printer.h"
 #include "values/names.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

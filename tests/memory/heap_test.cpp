@@ -53,7 +53,7 @@ TEST(Heap, ValuesPushedAsRootsSurviveWithEverythingTheyHold) {
   EXPECT_EQ(settled_count(), before + 6);
   EXPECT_EQ(as<Integer>(car(kept))->value, 1);
   EXPECT_EQ(as<String>(car(cdr(kept)))->text, "two");
-  heap().pop_root();
+  heap().pop_root(kept);
   EXPECT_EQ(settled_count(), before);
 }
 
@@ -132,7 +132,7 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
     auto [container, made] = c.make();
     heap().push_root(container);
     EXPECT_EQ(settled_count(), before + made) << c.what;
-    heap().pop_root();
+    heap().pop_root(container);
     EXPECT_EQ(settled_count(), before) << c.what;
   }
 }
@@ -166,6 +166,19 @@ TEST(Heap, AMillionDeepListIsMarkedAndSweptWithoutCrashing) {
     }
     EXPECT_EQ(settled_count(), before) << through_cars;
   }
+}
+
+TEST(Heap, APopThatDoesNotPairWithTheLastPushStopsACheckedBuild) {
+  if (!BREVALON_ASSERTIONS) GTEST_SKIP() << "release builds leave the invariant checks out";
+  Value* first = integer(1);
+  Value* second = integer(2);
+  EXPECT_DEATH(
+      {
+        heap().push_root(first);
+        heap().push_root(second);
+        heap().pop_root(first);
+      },
+      "invariant broken");
 }
 
 TEST(Heap, TheGlobalEnvironmentAndTheConstantsAreNeverReclaimed) {
