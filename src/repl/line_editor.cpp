@@ -1,0 +1,80 @@
+// The libedit calls behind the session's prompt: reading a line, the history and its file.
+#include "repl/line_editor.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <editline/readline.h>
+
+namespace brevalon::repl {
+
+namespace {
+// The history file keeps the newest lines only, so it never grows without bound.
+constexpr int history_lines_kept = 1000;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void note_interrupt(int) { interrupted = 1; }
+
+// While a line is being read, Control-C abandons it instead of ending the process: the handler
+// only notes it, and the read it interrupts returns. Evaluation keeps the default, so a form that
+// runs forever can still be stopped.
+class InterruptsAbandonTheLine {
+ public:
+  InterruptsAbandonTheLine() {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = note_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: the read must return
+    sigaction(SIGINT, &action, &previous_);
+  }
+  ~InterruptsAbandonTheLine() { sigaction(SIGINT, &previous_, nullptr); }
+
+ private:
+  struct sigaction previous_ {};
+};
+
+}  // namespace
+
+LineEditor::LineEditor(std::string history_path) : history_path_(std::move(history_path)) {
+  rl_readline_name = "brevalon";
+  // Tab inserts itself: completing file names, the default, would be no help in Brevalon code.
+  rl_bind_key('\t', rl_insert);
+  // The session's own handler, installed around each read, decides what Control-C does.
+  rl_catch_signals = 0;
+  stifle_history(history_lines_kept);
+  // A missing history file is a first session, not an error.
+  if (!history_path_.empty()) read_history(history_path_.c_str());
+}
+
+LineRead LineEditor::read_line(const char* prompt) {
+  char* line;
+  {
+    InterruptsAbandonTheLine guard;
+    line = readline(prompt);
+  }
+  if (interrupted) {
+    std::free(line);
+    return {LineRead::State::interrupted, ""};
+  }
+  if (!line) return {LineRead::State::end_of_input, ""};
+  std::string text(line);
+  std::free(line);
+  return {LineRead::State::line, std::move(text)};
+}
+
+void LineEditor::remember(const std::string& line) {
+  if (line.find_first_not_of(" \t") == std::string::npos) return;
+  add_history(line.c_str());
+  // An unwritable history file costs only the history, never the session.
+  if (!history_path_.empty()) write_history(history_path_.c_str());
+}
+
+std::string default_history_path() {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "";
+  return std::string(home) + "/.brevalon_history";
+}
+
+}  // namespace brevalon::repl
