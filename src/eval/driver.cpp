@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -150,8 +151,11 @@ void start_runtime(Runtime& runtime, const GlobalBuilder& build_global_environme
 
 int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
               const std::function<void(Value*)>& shown) {
-  // An error inside load leaves the loaded file on top; the next text starts from this depth again.
+  // An error inside load leaves the loaded file on top and the loaded file's folder as the
+  // working directory; the next text starts from this depth and this directory again.
   size_t files_before = runtime.files.size();
+  std::error_code unknown;
+  std::filesystem::path directory = std::filesystem::current_path(unknown);
   runtime.files.push_back(name);
   int status = exit_ok;
   try {
@@ -163,6 +167,7 @@ int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
     }
   } catch (...) {
     status = report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
+    if (!directory.empty()) std::filesystem::current_path(directory, unknown);
   }
   runtime.files.resize(files_before);
   return status;

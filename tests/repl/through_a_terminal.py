@@ -54,6 +54,14 @@ CASES = [
     ("a file runs first and its definitions stay",
      ["library.lisp"], ["(square 9)"],
      "library loaded\n" + PROMPT + "(square 9)\n81\n"),
+    ("an error inside a loaded file leaves the working directory as it was",
+     [], ['(load "folder/broken.lisp")', '(load "library.lisp")', "(square 5)"],
+     PROMPT + '(load "folder/broken.lisp")\n' + "Internal error during execution at:\nNativeCallFrame: car\n"
+     "CallFrame: (car nil)\nEvalFrame: (car nil)\nLoadFrame: folder/broken.lisp\n"
+     "ResumableNativeCallFrame: load\nCallFrame: (load \"folder/broken.lisp\")\n"
+     "EvalFrame: (load \"folder/broken.lisp\")\n"
+     "brevalon: internal error in 'folder/broken.lisp': car expects a cell, got nil\n"
+     + PROMPT + '(load "library.lisp")\nlibrary loaded\nnil\n' + PROMPT + "(square 5)\n25\n"),
     ("Control-C drops the form being typed",
      [], ["(+ 1", CONTROL_C, "(+ 2 2)"],
      PROMPT + "(+ 1\n" + MORE + "\n" + PROMPT + "(+ 2 2)\n4\n"),
@@ -137,6 +145,9 @@ def main(argv):
     with tempfile.TemporaryDirectory(prefix="brevalon-terminal-") as scratch:
         with open(os.path.join(scratch, "library.lisp"), "w") as f:
             f.write(LIBRARY)
+        os.mkdir(os.path.join(scratch, "folder"))
+        with open(os.path.join(scratch, "folder", "broken.lisp"), "w") as f:
+            f.write("(car nil)\n")
         for name, arguments, typed, expected in CASES:
             with tempfile.TemporaryDirectory(prefix="brevalon-home-") as home:
                 status, transcript = run_case(repl, arguments, typed, scratch, home)
