@@ -1,6 +1,8 @@
 // The libedit calls behind the session's prompt: reading a line, the history and its file.
 #include "repl/line_editor.h"
 
+#include <climits>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +40,10 @@ class InterruptsAbandonTheLine {
 }  // namespace
 
 LineEditor::LineEditor(std::string history_path) : history_path_(std::move(history_path)) {
+  // libedit decodes what is typed by the locale's character type, and in the C locale it drops
+  // every byte beyond ASCII: take the user's, or UTF-8 when that has single-byte characters.
+  // Only the character type changes; numbers are still formatted as in the C locale.
+  if (!std::setlocale(LC_CTYPE, "") || MB_CUR_MAX == 1) std::setlocale(LC_CTYPE, "C.UTF-8");
   rl_readline_name = "brevalon";
   // Tab inserts itself: completing file names, the default, would be no help in Brevalon code.
   rl_bind_key('\t', rl_insert);

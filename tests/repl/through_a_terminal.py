@@ -29,6 +29,9 @@ CASES = [
     ("a value is shown with repr",
      [], ['"text"', "(list 1 \"b\" 'c)", "(+ 2 3)"],
      PROMPT + '"text"\n"text"\n' + PROMPT + "(list 1 \"b\" 'c)\n(1 \"b\" c)\n" + PROMPT + "(+ 2 3)\n5\n"),
+    ("text beyond ASCII is kept as typed",
+     [], ['"h\u00e9llo w\u00f6rld \u2192"', '(length "\u00e9")'],
+     PROMPT + '"h\u00e9llo w\u00f6rld \u2192"\n"h\u00e9llo w\u00f6rld \u2192"\n' + PROMPT + '(length "\u00e9")\n2\n'),
     ("an open form continues over lines until it is complete",
      [], ["(+ 1", "   2", '   (length "abc"))'],
      PROMPT + "(+ 1\n" + MORE + "   2\n" + MORE + '   (length "abc"))\n6\n'),
@@ -76,7 +79,7 @@ class Session:
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
             os.chdir(cwd)
-            os.environ.update(HOME=home, TERM="dumb")
+            os.environ.update(HOME=home, TERM="dumb", LANG="C", LC_ALL="")
             os.execv(repl, [repl] + arguments)
         self.transcript = b""
         self.typed_at = 0  # the transcript's length when the last input was typed
@@ -108,7 +111,7 @@ class Session:
                 raise RuntimeError("the terminal stays in line mode; so far: %r" % self.transcript)
             time.sleep(0.01)
         self.typed_at = len(self.transcript)
-        os.write(self.fd, text.encode())
+        os.write(self.fd, text.encode("utf-8"))
 
     def finish(self):
         """Ends the session with Control-D; returns its exit status."""
@@ -127,7 +130,7 @@ def run_case(repl, arguments, typed, scratch, home):
         session.type(line if line == CONTROL_C else line + "\n")
         session.read_until_prompt()
     status = session.finish()
-    text = session.transcript.decode("latin-1").replace("\r\n", "\n")
+    text = session.transcript.decode("utf-8", errors="replace").replace("\r\n", "\n")
     # The terminal echoes Control-D as ^D on some systems; the session then starts a new line.
     if text.endswith("^D\n"):
         text = text[:-3]
