@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <editline/readline.h>
 
 namespace brevalon::repl {
@@ -37,22 +38,55 @@ class InterruptsAbandonTheLine {
   struct sigaction previous_ {};
 };
 
+// libedit's callbacks carry no context: completion reaches the editor's names through these.
+const NameSource* completion_source = nullptr;
+std::vector<std::string> candidates;
+size_t next_candidate = 0;
+
+// A word to complete ends at what ends a symbol or starts another form.
+char word_breaks[] = " \t\n()'`,\";#";
+
+// libedit calls this with state 0 for a new word, then again for each further match.
+char* candidate(const char* text, int state) {
+  if (state == 0) {
+    candidates.clear();
+    next_candidate = 0;
+    size_t length = std::strlen(text);
+    for (std::string& name : (*completion_source)()) {
+      if (name.compare(0, length, text) == 0) candidates.push_back(std::move(name));
+    }
+  }
+  if (next_candidate >= candidates.size()) return nullptr;
+  return strdup(candidates[next_candidate++].c_str());
+}
+
+char** complete(const char* text, int, int) {
+  rl_attempted_completion_over = 1;  // never fall back to file names
+  if (!completion_source || !*text) return nullptr;
+  return rl_completion_matches(text, candidate);
+}
+
 }  // namespace
 
-LineEditor::LineEditor(std::string history_path) : history_path_(std::move(history_path)) {
+LineEditor::LineEditor(std::string history_path, NameSource names)
+    : history_path_(std::move(history_path)), names_(std::move(names)) {
   // libedit decodes what is typed by the locale's character type, and in the C locale it drops
   // every byte beyond ASCII: take the user's, or UTF-8 when that has single-byte characters.
   // Only the character type changes; numbers are still formatted as in the C locale.
   if (!std::setlocale(LC_CTYPE, "") || MB_CUR_MAX == 1) std::setlocale(LC_CTYPE, "C.UTF-8");
   rl_readline_name = "brevalon";
-  // Tab inserts itself: completing file names, the default, would be no help in Brevalon code.
-  rl_bind_key('\t', rl_insert);
+  // Tab completes the names bound in the global environment, never file names.
+  completion_source = &names_;
+  rl_attempted_completion_function = complete;
+  rl_completer_word_break_characters = word_breaks;
   // The session's own handler, installed around each read, decides what Control-C does.
   rl_catch_signals = 0;
   stifle_history(history_lines_kept);
   // A missing history file is a first session, not an error.
   if (!history_path_.empty()) read_history(history_path_.c_str());
 }
+
+LineEditor::~LineEditor() { completion_source = nullptr; }
 
 LineRead LineEditor::read_line(const char* prompt) {
   char* line;

@@ -1,6 +1,8 @@
 // Line editing and the history file of the interactive session, through libedit.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace brevalon::repl {
 
@@ -10,10 +12,15 @@ struct LineRead {
   std::string text;  // the line without its newline
 };
 
+// The names Tab completes, asked for afresh at each completion since definitions come and go.
+using NameSource = std::function<std::vector<std::string>()>;
+
+// One editor at a time: libedit's state belongs to the process.
 class LineEditor {
  public:
   // An empty path keeps the history for this session only.
-  explicit LineEditor(std::string history_path);
+  LineEditor(std::string history_path, NameSource names);
+  ~LineEditor();
   LineEditor(const LineEditor&) = delete;
   LineEditor& operator=(const LineEditor&) = delete;
 
@@ -24,6 +31,7 @@ class LineEditor {
 
  private:
   std::string history_path_;
+  NameSource names_;
 };
 
 // ~/.brevalon_history, or empty when HOME is not set.

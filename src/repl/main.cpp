@@ -78,7 +78,7 @@ int run(const Options& options) {
     return exit_ok;
   }
   if (program_on_input || !isatty(STDIN_FILENO)) return run_standard_input(runtime);
-  LineEditor editor(default_history_path());
+  LineEditor editor(default_history_path(), [&runtime] { return global_names(runtime); });
   run_session(runtime, editor);
   return exit_ok;
 }

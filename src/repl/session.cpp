@@ -22,6 +22,16 @@ void run_typed(Runtime& runtime, std::string_view text) {
 
 }  // namespace
 
+std::vector<std::string> global_names(Runtime& runtime) {
+  std::vector<std::string> names;
+  Environment* global = runtime.global;
+  for (size_t i = 0; i < global->named_count(); ++i) {
+    const Binding& binding = global->named_at(i);
+    if (binding.value) names.push_back(binding.name->text);
+  }
+  return names;
+}
+
 void run_session(Runtime& runtime, LineEditor& editor) {
   std::string pending;
   for (;;) {

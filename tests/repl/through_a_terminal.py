@@ -168,9 +168,14 @@ def main(argv):
             status, transcript = run_case(repl, [], ["\x10"], scratch, home)
             if not transcript.endswith("(quote remembered)\nremembered\n" + PROMPT):
                 failures.append("Control-P recalls the last line of the session before: %r" % transcript)
+        # Tab completes a name the program bound (the terminal also shows the editor's redrawing).
+        with tempfile.TemporaryDirectory(prefix="brevalon-home-") as home:
+            status, transcript = run_case(repl, ["library.lisp"], ["(squ\t 4)"], scratch, home)
+            if not transcript.endswith("\n16\n" + PROMPT):
+                failures.append("Tab completes square: %r" % transcript)
     for failure in failures:
         print("FAIL " + failure)
-    print("%d sessions; %d failed" % (len(CASES) + 1, len(failures)))
+    print("%d sessions; %d failed" % (len(CASES) + 2, len(failures)))
     return 1 if failures else 0
 
 
