@@ -60,14 +60,17 @@ int run_standard_input(Runtime& runtime) {
   return run_forms(runtime, *text, "<stdin>");
 }
 
-// FILE runs first; then the expressions, or the program on standard input, or the session.
+// FILE (or the program on standard input) runs first; then the expressions, or the program on
+// standard input, or the session.
 int run(const Options& options) {
   Runtime runtime;
   start_runtime(runtime, [](Runtime& fresh) { build_global_environment(fresh, startup_image); });
   bool program_on_input = options.file == "-";
-  if (options.file && !program_on_input) {
-    int status = run_file(runtime, *options.file);
-    // Expressions that build on the file would only fail again after it failed.
+  if (options.file) {
+    int status = program_on_input ? run_standard_input(runtime) : run_file(runtime, *options.file);
+    // Standard input, once read, has nothing left for a session.
+    if (program_on_input && options.expressions.empty()) return status;
+    // Expressions that build on the program would only fail again after it failed.
     if (status != exit_ok && !options.expressions.empty()) return status;
   }
   if (!options.expressions.empty()) {
@@ -77,7 +80,7 @@ int run(const Options& options) {
     }
     return exit_ok;
   }
-  if (program_on_input || !isatty(STDIN_FILENO)) return run_standard_input(runtime);
+  if (!isatty(STDIN_FILENO)) return run_standard_input(runtime);
   LineEditor editor(default_history_path(), [&runtime] { return global_names(runtime); });
   run_session(runtime, editor);
   return exit_ok;

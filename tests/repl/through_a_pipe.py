@@ -45,6 +45,8 @@ CASES = [
      ["-e", "(square 12)", "library.lisp"], "", "library loaded\n144\n", 0),
     ("a file runs before the program on standard input",
      ["library.lisp"], "(print (square 3))\n", "library loaded\n9\n", 0),
+    ("a program on standard input runs before the expressions",
+     ["-e", "(square 4)", "-"], "(def (square x) (* x x))\n", "16\n", 0),
     ("help shows the usage", ["--help"], "", "<<<usage>>>", 0),
     ("version names the program", ["--version"], "", "<<<version>>>", 0),
     ("an unknown option is refused", ["--frobnicate"], "", "", 2),
