@@ -13,6 +13,7 @@ namespace brevalon {
 FastPaths fast_paths;
 
 void arm_fast_paths(Runtime& runtime) {
+  if constexpr (!fast_paths_built) return;
   runtime.heap.for_each_object([](Value* value) {
     if (value->kind == Kind::Environment) {
       auto* env = as<Environment>(value);
