@@ -43,9 +43,10 @@ void run_session(Runtime& runtime, LineEditor& editor) {
       continue;
     }
     if (line.state == LineRead::State::end_of_input) {
-      // The end of input in the middle of a form runs what there is, so the reader says what is missing.
-      if (!pending.empty()) run_typed(runtime, pending);
+      // The session ends on a line of its own. The end of input in the middle of a form runs
+      // what there is, so the reader says what is missing.
       write_line("");
+      if (!pending.empty()) run_typed(runtime, pending);
       return;
     }
     editor.remember(line.text);

@@ -131,10 +131,9 @@ def run_case(repl, arguments, typed, scratch, home):
         session.read_until_prompt()
     status = session.finish()
     text = session.transcript.decode("utf-8", errors="replace").replace("\r\n", "\n")
-    # The terminal echoes Control-D as ^D on some systems; the session then starts a new line.
-    if text.endswith("^D\n"):
-        text = text[:-3]
-    elif text.endswith("\n"):
+    # The line editor may show Control-D as ^D; the session then ends the line.
+    text = text.replace("^D", "")
+    if text.endswith("\n"):
         text = text[:-1]
     return status, text
 
@@ -168,6 +167,14 @@ def main(argv):
             status, transcript = run_case(repl, [], ["\x10"], scratch, home)
             if not transcript.endswith("(quote remembered)\nremembered\n" + PROMPT):
                 failures.append("Control-P recalls the last line of the session before: %r" % transcript)
+        # Control-D in the middle of a form runs it, and the reader says what is missing.
+        with tempfile.TemporaryDirectory(prefix="brevalon-home-") as home:
+            status, transcript = run_case(repl, [], ["(+ 1"], scratch, home)
+            message = "list expression expecting sub expression or closing parenthesis"
+            expected = (PROMPT + "(+ 1\n" + MORE + "\n" + message + "\n"
+                        + "brevalon: syntax error in '<session>': " + message)
+            if status != 0 or transcript != expected:
+                failures.append("Control-D in a form:\n  transcript %r\n  expected   %r" % (transcript, expected))
         # Tab completes a name the program bound (the terminal also shows the editor's redrawing).
         with tempfile.TemporaryDirectory(prefix="brevalon-home-") as home:
             status, transcript = run_case(repl, ["library.lisp"], ["(squ\t 4)"], scratch, home)
@@ -175,7 +182,7 @@ def main(argv):
                 failures.append("Tab completes square: %r" % transcript)
     for failure in failures:
         print("FAIL " + failure)
-    print("%d sessions; %d failed" % (len(CASES) + 2, len(failures)))
+    print("%d sessions; %d failed" % (len(CASES) + 3, len(failures)))
     return 1 if failures else 0
 
 
