@@ -186,7 +186,7 @@ bool CallFrame::next_step(Interpreter& interpreter) {
   if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
   if (!is_proper_list(arguments)) internal_error("the argument list of a call is not a proper list");
   started = true;
-  if (callee == fast_paths.plus && fast_paths.intact) {
+  if (callee == interpreter.runtime.fast_paths.plus && interpreter.runtime.fast_paths.plus_intact()) {
     if (Value* sum = fast_plus(interpreter.runtime, arguments)) {
       result = sum;
       return true;

@@ -10,21 +10,19 @@
 
 namespace brevalon {
 
-FastPaths fast_paths;
-
 void arm_fast_paths(Runtime& runtime) {
-  runtime.heap.for_each_object([](Value* value) {
+  uint64_t* counter = &runtime.fast_paths.watched_changes;
+  runtime.heap.for_each_object([counter](Value* value) {
     if (value->kind == Kind::Environment) {
       auto* env = as<Environment>(value);
-      env->watched = true;
+      env->watch_counter = counter;
       for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watched = true;
     } else if (value->kind == Kind::Hashtable) {
-      as<Hashtable>(value)->watched = true;
+      as<Hashtable>(value)->watch_counter = counter;
     }
   });
   NamedSymbol plus(intern("+"));
-  fast_paths.plus = runtime.global->lookup(&plus);
-  fast_paths.intact = fast_paths.plus != nullptr;
+  runtime.fast_paths.plus = runtime.global->lookup(&plus);
 }
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {

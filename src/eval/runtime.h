@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "eval/fast_paths.h"
 #include "memory/heap.h"
 #include "values/environment.h"
 
@@ -18,6 +19,7 @@ struct Runtime final : RootSet {
   Heap heap;
   Environment* global = nullptr;
   int64_t num_symbol_generator = 0;
+  FastPaths fast_paths;
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another
   std::vector<Value*> permanent;  // values made at start-up that no binding holds
