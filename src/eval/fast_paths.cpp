@@ -21,7 +21,7 @@ void arm_fast_paths(Runtime& runtime) {
       as<Hashtable>(value)->watch_counter = counter;
     }
   });
-  NamedSymbol plus(intern("+"));
+  NamedSymbol plus(runtime.heap.names.intern("+"));
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
 }
 
@@ -32,9 +32,9 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
   Value* rest = arguments;
   for (; rest->kind == Kind::Cell; rest = cdr(rest))
     if (car(rest)->kind != kind) return nullptr;
-  if (rest != nil_value) return nullptr;
+  if (rest != runtime.heap.constants.nil) return nullptr;
   // One argument comes back itself: reduce never calls add.
-  if (cdr(arguments) == nil_value) return car(arguments);
+  if (cdr(arguments) == runtime.heap.constants.nil) return car(arguments);
   if (kind == Kind::Integer) {
     int64_t sum = as<Integer>(car(arguments))->value;
     for (rest = cdr(arguments); rest->kind == Kind::Cell; rest = cdr(rest))

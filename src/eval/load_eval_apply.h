@@ -10,8 +10,9 @@ namespace brevalon {
 struct Environment;
 
 struct LoadFrame final : Frame {
-  LoadFrame(Environment* env, std::string t, std::string name)
-      : environment(env), text(std::move(t)), file_name(std::move(name)) {}
+  // An empty text gives nil.
+  LoadFrame(Environment* env, std::string t, std::string name, Value* nil)
+      : environment(env), text(std::move(t)), file_name(std::move(name)), current(nil) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { current = value; }
   Value* finish() override { return current; }
@@ -22,7 +23,7 @@ struct LoadFrame final : Frame {
   std::string text;
   std::string file_name;
   int64_t position = 0;
-  Value* current = nil_value;
+  Value* current;
   int state = 0;
 };
 

@@ -17,6 +17,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
     Arguments args("for", arguments);
     args.require(2);
     heap = &interpreter.heap;
+    result_value = heap->constants.nil;
     variable = args.symbol(0);
     body = cdr(cdr(arguments));
     environment = env;
@@ -27,11 +28,11 @@ struct ForState final : ResumableState, Pooled<ForState> {
     switch (state) {
       case call_iterator:
         // The call form exists only for traces: a one-element list holding the variable.
-        interpreter.push(new CallFrame(iterator, nil_value, interpreter.heap.make<Cell>(variable, nil_value), environment));
+        interpreter.push(new CallFrame(iterator, heap->constants.nil, heap->make<Cell>(variable, heap->constants.nil), environment));
         state = waiting_for_element;
         return false;
       case run_body:
-        interpreter.push(new ExecFrame(body, iteration_environment));
+        interpreter.push(new ExecFrame(body, iteration_environment, heap->constants.nil));
         state = waiting_for_body;
         return false;
       default:
@@ -45,7 +46,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
         state = call_iterator;
         break;
       case waiting_for_element:
-        if (value == nil_value) {
+        if (value == heap->constants.nil) {
           state = finished;
         } else if (value->kind == Kind::Cell) {
           iteration_environment = make_environment(*heap, environment);
@@ -61,7 +62,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
         break;
     }
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(variable);
     visit(body);
@@ -77,7 +78,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
   Environment* environment = nullptr;
   Value* iterator = nullptr;
   Environment* iteration_environment = nullptr;
-  Value* result_value = nil_value;
+  Value* result_value = nullptr;
   int state = 0;
 };
 

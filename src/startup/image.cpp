@@ -22,8 +22,9 @@ namespace brevalon {
 
 namespace {
 
-std::vector<Value*> fixed_objects() {
-  return {nil_value,         true_value,          false_value,          types.symbol,           types.dictionary,
+std::vector<Value*> fixed_objects(const Constants& constants) {
+  const Types& types = constants.types;
+  return {constants.nil,     constants.true_value, constants.false_value, types.symbol,         types.dictionary,
           types.str,         types.integer,       types.cell,           types.environment,      types.class_type,
           types.floating,    types.native_function, types.function,     types.type,             types.unique,
           types.lisp_function, types.resumable_native};
@@ -32,10 +33,11 @@ std::vector<Value*> fixed_objects() {
 class Writer {
  public:
   explicit Writer(Runtime& runtime) {
-    for (Value* value : fixed_objects()) number(value);
+    std::vector<Value*> fixed = fixed_objects(runtime.heap.constants);
+    for (Value* value : fixed) number(value);
     root_ = number(runtime.global);
     // Breadth-first over the numbering: each object's references are numbered when it is written.
-    for (size_t i = fixed_objects().size(); i < order_.size(); ++i) write_object(order_[i]);
+    for (size_t i = fixed.size(); i < order_.size(); ++i) write_object(order_[i]);
     std::string header;
     put_int(header, static_cast<int64_t>(order_.size()));
     put_int(header, root_);
@@ -151,15 +153,16 @@ class Reader {
     size_t count = static_cast<size_t>(get());
     int64_t root = get();
     runtime_.num_symbol_generator = get();
-    objects_ = fixed_objects();
+    objects_ = fixed_objects(runtime_.heap.constants);
+    size_t fixed_count = objects_.size();
     objects_.resize(count, nullptr);
     // The global environment already exists: it keeps its identity and receives the saved bindings.
     objects_[root] = runtime_.global;
     // Objects are made first and filled in afterwards, since references run in every direction.
     size_t start = pos_;
-    for (size_t i = fixed_objects().size(); i < count; ++i) make_object(i);
+    for (size_t i = fixed_count; i < count; ++i) make_object(i);
     pos_ = start;
-    for (size_t i = fixed_objects().size(); i < count; ++i) fill_object(objects_[i]);
+    for (size_t i = fixed_count; i < count; ++i) fill_object(objects_[i]);
   }
 
  private:
@@ -190,7 +193,7 @@ class Reader {
     Value* made = nullptr;
     switch (kind) {
       case Kind::NamedSymbol:
-        made = heap.make<NamedSymbol>(intern(get_text()));
+        made = heap.make<NamedSymbol>(heap.names.intern(get_text()));
         break;
       case Kind::NumSymbol:
         made = heap.make<NumSymbol>(get());
@@ -204,7 +207,7 @@ class Reader {
       case Kind::Cell:
         get();
         get();
-        made = heap.make<Cell>(nil_value, nil_value);
+        made = heap.make<Cell>(heap.constants.nil, heap.constants.nil);
         break;
       case Kind::Hashtable: {
         made = heap.make<Hashtable>();
@@ -284,7 +287,7 @@ class Reader {
         auto* env = as<Environment>(value);
         env->parent = as<Environment>(object(get()));
         for (int64_t n = get(); n > 0; --n) {
-          const Name* name = intern(get_text());
+          const Name* name = runtime_.heap.names.intern(get_text());
           env->set_named(name, object(get()));
         }
         for (int64_t n = get(); n > 0; --n) {

@@ -127,8 +127,8 @@ Value* Environment::lookup(const Value* symbol) {
 
 Environment* make_environment(Heap& heap, Environment* parent) {
   Environment* env = heap.make<Environment>(parent);
-  env->set_named(names::current_scope, env);
-  env->set_named(names::parent_scope, parent);
+  env->set_named(heap.names.current_scope, env);
+  env->set_named(heap.names.parent_scope, parent);
   return env;
 }
 

@@ -22,7 +22,7 @@ bool equal(Value* a, Value* b, int depth, uint64_t& steps) {
   for (;;) {
     if (++steps > max_equality_steps)
       internal_error("values too large to compare (more than " + std::to_string(max_equality_steps) + " steps)");
-    if (type_of(a) != type_of(b)) return false;
+    if (!same_type(a, b)) return false;
     switch (a->kind) {
       case Kind::Integer:
         return as<Integer>(a)->value == as<Integer>(b)->value;
@@ -52,7 +52,7 @@ bool equal(Value* a, Value* b, int depth, uint64_t& steps) {
         b = cdr(b);
         continue;
       default:
-        lisp_error("Unsupported type for equality: " + represent(type_of(a)));
+        lisp_error("Unsupported type for equality: " + represent_type_of(a));
     }
   }
 }

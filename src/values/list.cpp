@@ -6,40 +6,40 @@
 
 namespace brevalon {
 
-Value* nil_value = nullptr;
-
 Value* make_list(Heap& heap, const std::vector<Value*>& items) {
-  Value* list = nil_value;
+  Value* list = heap.constants.nil;
   for (auto it = items.rbegin(); it != items.rend(); ++it) list = heap.make<Cell>(*it, list);
   return list;
 }
 
-std::vector<Value*> from_list(Value* list) {
+std::vector<Value*> from_list(Heap& heap, Value* list) {
   std::vector<Value*> items;
   while (list->kind == Kind::Cell) {
     items.push_back(car(list));
     list = cdr(list);
   }
-  if (list != nil_value) internal_error("expected a proper list, found a chain that does not end in nil");
+  if (list != heap.constants.nil) internal_error("expected a proper list, found a chain that does not end in nil");
   return items;
 }
 
 Value* reverse_list(Heap& heap, Value* list) {
-  Value* reversed = nil_value;
+  Value* reversed = heap.constants.nil;
   for (; list->kind == Kind::Cell; list = cdr(list)) reversed = heap.make<Cell>(car(list), reversed);
   return reversed;
 }
 
-bool is_proper_list(Value* value) {
+bool is_proper_list(Heap& heap, Value* value) {
   while (value->kind == Kind::Cell) value = cdr(value);
-  return value == nil_value;
+  return value == heap.constants.nil;
 }
 
 void ListBuilder::append(Heap& heap, Value* item) {
-  Cell* cell = heap.make<Cell>(item, nil_value);
+  Cell* cell = heap.make<Cell>(item, heap.constants.nil);
   if (tail) tail->cdr = cell;
   else head = cell;
   tail = cell;
 }
+
+Value* ListBuilder::finish(Heap& heap) { return head ? head : heap.constants.nil; }
 
 }  // namespace brevalon

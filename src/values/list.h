@@ -19,23 +19,20 @@ struct Cell : Value {
   Value* cdr;
 };
 
-// The unique constant nil, the end of every proper list (set once at start-up).
-extern Value* nil_value;
-
 inline bool is_cell(const Value* v) { return v->kind == Kind::Cell; }
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }
 
 Value* make_list(Heap& heap, const std::vector<Value*>& items);
 // The elements of a proper list; a chain ending in anything but nil is an internal error.
-std::vector<Value*> from_list(Value* list);
+std::vector<Value*> from_list(Heap& heap, Value* list);
 Value* reverse_list(Heap& heap, Value* list);
-bool is_proper_list(Value* value);
+bool is_proper_list(Heap& heap, Value* value);
 
 // Appends to a list under construction without a second pass: head and tail of the chain so far.
 struct ListBuilder {
   void append(Heap& heap, Value* item);
-  Value* finish() { return head ? head : nil_value; }
+  Value* finish(Heap& heap);
   Value* head = nullptr;
   Cell* tail = nullptr;
   void visit_edges(Visitor& visit) { visit(head); }
