@@ -12,7 +12,7 @@
 
 namespace brevalon::testing_support {
 
-// Type objects and the unique constants are process-wide, so every test shares this one Runtime.
+// Each run owns its constants and names; the tests share this one Runtime to spare building one each.
 inline Runtime& runtime() {
   static Runtime* shared = [] {
     auto* made = new Runtime();
