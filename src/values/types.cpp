@@ -7,9 +7,10 @@
 namespace brevalon {
 
 const char* builtin_type_name(Kind kind) {
+  // In the order of Kind.
   static constexpr const char* names[kind_count] = {
-      "unique", "symbol",          "symbol", "int",              "float", "str",  "cell",  "dictionary",
-      "environment", "function", "lisp-function", "native-function", "resumable-native", "type", "class", nullptr};
+      "unique", "symbol", "symbol", "int", "float", "str", "cell", "dictionary", "environment", "function",
+      "lisp-function", "native-function", "resumable-native", "type", "class", nullptr};
   return names[int(kind)];
 }
 
@@ -25,41 +26,20 @@ void make_types_and_constants(Heap& heap) {
   Constants& constants = heap.constants;
   Types& types = constants.types;
   Type** kind_types = constants.kind_types;
-  auto make = [&](const char* name) { return heap.make<Type>(name); };
-  types.symbol = make("symbol");
-  types.dictionary = make("dictionary");
-  types.str = make("str");
-  types.integer = make("int");
-  types.cell = make("cell");
-  types.environment = make("environment");
-  types.class_type = make("class");
-  types.floating = make("float");
-  types.native_function = make("native-function");
-  types.function = make("function");
-  types.type = make("type");
-  types.unique = make("unique");
-  types.lisp_function = make("lisp-function");
-  types.resumable_native = make("resumable-native");
+  // One type object per built-in kind, named by the one table of names; the two kinds of symbol share one.
+  for (int kind = 0; kind < kind_count; ++kind) {
+    const char* name = builtin_type_name(Kind(kind));
+    if (Kind(kind) == Kind::NumSymbol) kind_types[kind] = kind_types[int(Kind::NamedSymbol)];
+    else if (name) kind_types[kind] = heap.make<Type>(name);
+  }
+  auto of = [&](Kind kind) { return kind_types[int(kind)]; };
+  types = Types{of(Kind::NamedSymbol), of(Kind::Hashtable),       of(Kind::String),   of(Kind::Integer),
+                of(Kind::Cell),        of(Kind::Environment),     of(Kind::Class),    of(Kind::Floating),
+                of(Kind::NativeFunc),  of(Kind::Function),        of(Kind::Type),     of(Kind::Unique),
+                of(Kind::LispFunc),    of(Kind::ResumableNative)};
   constants.nil = heap.make<Unique>("nil");
   constants.true_value = heap.make<Unique>("true");
   constants.false_value = heap.make<Unique>("false");
-
-  kind_types[int(Kind::Unique)] = types.unique;
-  kind_types[int(Kind::NamedSymbol)] = types.symbol;
-  kind_types[int(Kind::NumSymbol)] = types.symbol;
-  kind_types[int(Kind::Integer)] = types.integer;
-  kind_types[int(Kind::Floating)] = types.floating;
-  kind_types[int(Kind::String)] = types.str;
-  kind_types[int(Kind::Cell)] = types.cell;
-  kind_types[int(Kind::Hashtable)] = types.dictionary;
-  kind_types[int(Kind::Environment)] = types.environment;
-  kind_types[int(Kind::Function)] = types.function;
-  kind_types[int(Kind::LispFunc)] = types.lisp_function;
-  kind_types[int(Kind::NativeFunc)] = types.native_function;
-  kind_types[int(Kind::ResumableNative)] = types.resumable_native;
-  kind_types[int(Kind::Type)] = types.type;
-  kind_types[int(Kind::Class)] = types.class_type;
-  kind_types[int(Kind::Instance)] = nullptr;
 }
 
 Value* Constants::type_of(const Value* value) const {
