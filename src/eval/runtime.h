@@ -1,4 +1,4 @@
-// The state one run owns: the heap (with its constants and names), the global environment and the generated-symbol counter.
+// The state one run owns: its heap (with the constants and names), global environment and counters.
 #pragma once
 #include <cstddef>
 #include <cstdint>

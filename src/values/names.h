@@ -22,6 +22,7 @@ class Names {
   std::unordered_map<std::string_view, std::unique_ptr<Name>> table_;
 
  public:
+  // The names the interpreter itself looks for; declared after the table they are interned into.
   const Name* const current_scope = intern("current-scope");
   const Name* const parent_scope = intern("parent-scope");
   const Name* const dot = intern(".");

@@ -1,4 +1,4 @@
-// Symbol identity and names.
+// Symbol identity and the text of a symbol.
 #include "values/symbol.h"
 
 namespace brevalon {
