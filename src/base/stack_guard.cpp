@@ -8,8 +8,9 @@
 namespace brevalon {
 
 namespace {
-uintptr_t stack_top = 0;
-uintptr_t usable_bytes = 0;
+// Per thread: each thread that runs a program has a stack of its own.
+thread_local uintptr_t stack_top = 0;
+thread_local uintptr_t usable_bytes = 0;
 
 uintptr_t here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
