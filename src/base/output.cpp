@@ -7,6 +7,9 @@
 namespace brevalon {
 
 namespace {
+// write_lines hands the system this much at a time: few calls, and a bounded buffer.
+constexpr size_t lines_batch_bytes = size_t{1} << 16;
+
 void write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -24,7 +27,7 @@ void write_line(std::string_view text) {
   line.reserve(text.size() + 1);
   line.append(text);
   line += '\n';
-  write_all(1, line);
+  write_all(STDOUT_FILENO, line);
 }
 
 void write_lines(const std::vector<std::string>& lines) {
@@ -32,31 +35,33 @@ void write_lines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     buffer += line;
     buffer += '\n';
-    if (buffer.size() >= 1 << 16) {
-      write_all(1, buffer);
+    if (buffer.size() >= lines_batch_bytes) {
+      write_all(STDOUT_FILENO, buffer);
       buffer.clear();
     }
   }
-  write_all(1, buffer);
+  write_all(STDOUT_FILENO, buffer);
 }
 
-void write_note(std::string_view text) {
-  // A note quotes values whose literal form may span lines or megabytes; it stays one short line.
-  constexpr size_t longest = 2000;
+std::string shorten(std::string_view text, size_t width) {
   bool cut = false;
   if (size_t newline = text.find('\n'); newline != std::string_view::npos) {
     text = text.substr(0, newline);
     cut = true;
   }
-  if (text.size() > longest) {
-    text = text.substr(0, longest);
+  if (text.size() > width) {
+    text = text.substr(0, width);
     cut = true;
   }
-  std::string line = "brevalon: ";
-  line.append(text);
-  if (cut) line += " ...";
-  line += '\n';
-  write_all(2, line);
+  std::string shortened(text);
+  if (cut) shortened += " ...";
+  return shortened;
+}
+
+void write_note(std::string_view text) {
+  // Long enough for any note's own words; the rest of a long note is a quoted value.
+  constexpr size_t longest_note = 2000;
+  write_all(2, "brevalon: " + shorten(text, longest_note) + '\n');
 }
 
 }  // namespace brevalon

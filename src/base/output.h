@@ -10,7 +10,11 @@ namespace brevalon {
 void write_line(std::string_view text);
 // Writes several lines in as few calls as possible; their order is kept.
 void write_lines(const std::vector<std::string>& lines);
-// One line on standard error, prefixed with "brevalon: ".
+// One line on standard error, prefixed with "brevalon: "; a longer text is shortened to fit.
 void write_note(std::string_view text);
+
+// A quoted text may span lines or megabytes; in a message it stops at its first line break and after
+// `width` characters, and " ..." marks where it was cut.
+std::string shorten(std::string_view text, size_t width);
 
 }  // namespace brevalon

@@ -12,15 +12,21 @@ namespace {
 thread_local uintptr_t stack_top = 0;
 thread_local uintptr_t usable_bytes = 0;
 
+// The usual soft limit, assumed when the limit cannot be read.
+constexpr uintptr_t default_stack_bytes = uintptr_t{8} << 20;
+// An unlimited stack still ends somewhere; checks stop at this much, which no nesting limit needs.
+constexpr uintptr_t unlimited_stack_bytes = uintptr_t{256} << 20;
+// The least room kept free below the check for the error's own path and sanitizers' larger frames.
+constexpr uintptr_t minimum_margin_bytes = uintptr_t{1} << 20;
+
 uintptr_t here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
 void measure() {
   rlimit limit{};
-  uintptr_t size = 8u << 20;
+  uintptr_t size = default_stack_bytes;
   if (getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) size = limit.rlim_cur;
-  else if (limit.rlim_cur == RLIM_INFINITY) size = 256u << 20;
-  // Keep a margin for the error's own path and for sanitizers' larger frames.
-  uintptr_t margin = std::max<uintptr_t>(1u << 20, size / 4);
+  else if (limit.rlim_cur == RLIM_INFINITY) size = unlimited_stack_bytes;
+  uintptr_t margin = std::max(minimum_margin_bytes, size / 4);
   usable_bytes = size > margin ? size - margin : size / 2;
 }
 }  // namespace

@@ -1,8 +1,9 @@
 // The dictionary built-ins: dict, get-key, set-key, has-key, list-keys.
+#include "builtins/dictionaries.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/interpreter.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {

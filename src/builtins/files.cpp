@@ -1,4 +1,6 @@
 // Files and console: print, write-file, append-file, read-file, read.
+#include "builtins/files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +12,6 @@
 #include "base/output.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

@@ -1,7 +1,8 @@
 // The list primitives: list, car, cdr, cons.
+#include "builtins/lists.h"
+
 #include "eval/arguments.h"
 #include "eval/interpreter.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

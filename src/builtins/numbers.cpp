@@ -1,11 +1,12 @@
 // Integer arithmetic with two's-complement wrap-around, the orderings, and the double-precision addition.
+#include "builtins/numbers.h"
+
 #include <cmath>
 
-#include "builtins/numbers.h"
+#include "values/arithmetic.h"
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/interpreter.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {

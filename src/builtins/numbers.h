@@ -1,21 +1,15 @@
-// The native addition's arithmetic, shared with the + fast path so both round alike.
+// The number natives: comparisons and integer arithmetic.
 #pragma once
-#include <cmath>
-#include <cstdint>
+#include "values/function.h"
 
 namespace brevalon {
 
-// A double sum back to an integer by truncation; out of range saturates instead of being undefined.
-inline int64_t truncate_to_int64(double sum) {
-  if (std::isnan(sum)) return 0;
-  if (sum >= 9223372036854775808.0) return INT64_MAX;
-  if (sum < -9223372036854775808.0) return INT64_MIN;
-  return static_cast<int64_t>(sum);
-}
-
-// Two integers added as the native addition does: through doubles.
-inline int64_t add_through_double(int64_t a, int64_t b) {
-  return truncate_to_int64(static_cast<double>(a) + static_cast<double>(b));
-}
+Value* native_less(Interpreter&, Environment*, Value* arguments);
+Value* native_greater(Interpreter&, Environment*, Value* arguments);
+Value* native_less_equal(Interpreter&, Environment*, Value* arguments);
+Value* native_greater_equal(Interpreter&, Environment*, Value* arguments);
+Value* native_add(Interpreter&, Environment*, Value* arguments);
+Value* native_subtract(Interpreter&, Environment*, Value* arguments);
+Value* native_multiply(Interpreter&, Environment*, Value* arguments);
 
 }  // namespace brevalon

@@ -1,8 +1,9 @@
 // Reflection: types, docs, metadata and the closures of Brevalon functions.
+#include "builtins/reflection.h"
+
 #include "eval/arguments.h"
 #include "eval/interpreter.h"
 #include "base/errors.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {

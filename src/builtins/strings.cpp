@@ -1,9 +1,10 @@
 // The string built-ins, and the four string natives the prelude's generics use.
+#include "builtins/strings.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 #include "values/symbol.h"
 #include "values/types.h"
 

@@ -1,10 +1,11 @@
 // The class built-ins: make-class, make-instance, attribute access, is-subclass and class reflection.
+#include "classes/class_natives.h"
+
 #include "values/class.h"
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -99,9 +100,12 @@ Value* native_set_attr(Interpreter& interpreter, Environment*, Value* arguments)
 }
 
 namespace {
+// The search recurses on the machine stack, so a chain of parents deeper than this is not followed.
+constexpr int max_subclass_search_depth = 10000;
+
 bool is_subclass(Value* a, Value* b, int depth) {
   if (a == b) return true;
-  if (a->kind != Kind::Class || depth > 10000) return false;
+  if (a->kind != Kind::Class || depth > max_subclass_search_depth) return false;
   for (Value* parent : as<Class>(a)->parents)
     if (parent == b || is_subclass(parent, b, depth + 1)) return true;
   return false;

@@ -3,9 +3,15 @@
 
 #include "values/class.h"
 #include "base/errors.h"
+#include "base/output.h"
 #include "printer/printer.h"
 
 namespace brevalon {
+
+namespace {
+// Enough to recognise a value; a note then still reads as one sentence.
+constexpr size_t brief_width = 60;
+}  // namespace
 
 std::string brief(Value* value) {
   std::string text;
@@ -14,10 +20,7 @@ std::string brief(Value* value) {
   } catch (...) {
     text = value->kind == Kind::Instance ? "an instance" : "a value that cannot be shown";
   }
-  size_t newline = text.find('\n');
-  if (newline != std::string::npos) text = text.substr(0, newline) + " ...";
-  if (text.size() > 60) text = text.substr(0, 57) + "...";
-  return text;
+  return shorten(text, brief_width);
 }
 
 Arguments::Arguments(const char* native, Value* list) : native_(native), list_(list) {

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -14,10 +13,20 @@
 #include "base/stack_guard.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
-#include "startup/global_environment.h"
 #include "values/list.h"
 
 namespace brevalon {
+
+namespace {
+
+// Start-up draws this many generated-symbol numbers beyond those the prelude draws, so that the
+// first gensym of a program is 132, as programs have always seen it.
+constexpr int64_t startup_gensyms_beyond_prelude = 5;
+
+// Files are read in pieces of this size, checked against max_file_bytes as they come.
+constexpr size_t read_chunk_bytes = size_t{1} << 16;
+
+}  // namespace
 
 std::string read_whole_file(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -29,7 +38,7 @@ std::string read_whole_file(const std::string& path) {
   }
   std::string text;
   if (info.st_size > 0) text.reserve(static_cast<size_t>(info.st_size));
-  char buffer[1 << 16];
+  char buffer[read_chunk_bytes];
   size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     // A device such as /dev/zero never ends: stop at a size no program text or data file reaches.
@@ -72,16 +81,33 @@ void reserve_machine_stack() {
   setrlimit(RLIMIT_STACK, &limit);
 }
 
+// The one note on standard error for a run that failed, and the status the process exits with;
+// `where` says where the error happened.
+int report_failure(const Failure& failure, const std::string& where) {
+  switch (failure.kind) {
+    case Failure::Kind::program:
+      // The message's first line only: the rest of the report is on standard output already.
+      write_note("error" + where + failure.text.substr(0, failure.text.find('\n')));
+      return exit_lisp_error;
+    case Failure::Kind::syntax:
+      write_note("syntax error" + where + failure.text);
+      return exit_abnormal;
+    case Failure::Kind::internal:
+      break;
+  }
+  write_note("internal error" + where + failure.text);
+  return exit_abnormal;
+}
+
 }  // namespace
 
-int entry_point(int argc, char** argv, std::string_view startup_image) {
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   reserve_machine_stack();
   mark_stack_top();
   try {
     Runtime runtime;
-    build_global_environment(runtime, startup_image);
-    // Start-up draws five more numbers, so a program's first gensym is 132.
-    runtime.num_symbol_generator += 5;
+    build_global_environment(runtime);
+    runtime.num_symbol_generator += startup_gensyms_beyond_prelude;
     runtime.heap.begin_stress();
     if (argc < 2) {
       write_line(std::string("usage: ") + (argc > 0 ? argv[0] : "brevalon") + " file.lisp");
@@ -96,35 +122,18 @@ int entry_point(int argc, char** argv, std::string_view startup_image) {
       return exit_abnormal;
     }
     runtime.files.push_back(path);
-    // The note names the file the error happened in: the program, or a file it was loading.
-    auto where = [&] { return " in '" + runtime.files.back() + "': "; };
     try {
       do_string(runtime, text);
-    } catch (const LispError& error) {
-      write_note("error" + where() + error.message.substr(0, error.message.find('\n')));
-      return exit_lisp_error;
-    } catch (const SyntaxError& error) {
-      write_note("syntax error" + where() + error.note);
-      return exit_abnormal;
-    } catch (const InternalError& error) {
-      write_note("internal error" + where() + error.note);
-      return exit_abnormal;
-    } catch (const std::bad_alloc&) {
-      write_note("internal error" + where() + "out of memory");
-      return exit_abnormal;
+    } catch (...) {
+      // The note names the file the error happened in: the program, or a file it was loading.
+      return report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
     }
     return exit_ok;
-  } catch (const LispError&) {
-    return exit_lisp_error;
-  } catch (const InternalError& error) {
-    write_note("internal error: " + error.note);
-    return exit_abnormal;
-  } catch (const SyntaxError& error) {
-    write_note("syntax error: " + error.note);
-    return exit_abnormal;
-  } catch (const std::bad_alloc&) {
-    write_note("internal error: out of memory");
-    return exit_abnormal;
+  } catch (...) {
+    Failure failure = current_failure();
+    // A program error during start-up has been reported by its runner already.
+    if (failure.kind == Failure::Kind::program) return exit_lisp_error;
+    return report_failure(failure, ": ");
   }
 }
 

@@ -1,5 +1,6 @@
 // The program driver: the command line, the top-level loop and the exit status.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "eval/runtime.h"
@@ -8,12 +9,15 @@ namespace brevalon {
 
 enum ExitStatus { exit_ok = 0, exit_lisp_error = 1, exit_abnormal = 2 };
 
-// Without an image the prelude's text is run to build the global environment.
-int entry_point(int argc, char** argv, std::string_view startup_image = {});
+// Fills a fresh runtime's global environment; start-up, above this layer, supplies it.
+using GlobalBuilder = std::function<void(Runtime&)>;
+
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment);
 
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);
 
+// read-file and load stop past this size, so an endless device cannot exhaust memory.
 constexpr size_t max_file_bytes = size_t{2} << 30;
 
 // Reads a whole file; failures name the file and the reason.

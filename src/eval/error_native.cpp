@@ -1,8 +1,9 @@
 // The error built-in: raises a LispError from a kind and a text.
+#include "eval/error_native.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

@@ -44,24 +44,24 @@ bool EvalFrame::evaluate_atom_arguments(Interpreter& interpreter) {
 
 bool EvalFrame::next_step(Interpreter& interpreter) {
   switch (state) {
-    case 0: {
+    case State::start: {
       if (expression->kind != Kind::Cell) {
         if (evaluate_atom(environment, expression, result)) return true;
         lisp_error("Symbol " + symbol_name(expression) + " is undefined");
       }
-      state = 1;
+      state = State::callee_known;
       Value* head = car(expression);
       // A head that is an atom needs no frame of its own; an unbound one still fails in a child frame.
       if (head->kind != Kind::Cell && evaluate_atom(environment, head, callee)) return false;
       interpreter.push(new EvalFrame(environment, head));
       return false;
     }
-    case 1: {
+    case State::callee_known: {
       if (callee->kind == Kind::Function) {
         switch (as<Function>(callee)->exec_mode) {
           case mode_function:
             if (evaluate_atom_arguments(interpreter)) break;
-            state = 2;
+            state = State::awaiting_arguments;
             interpreter.push(new EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
             return false;
           case mode_no_eval:
@@ -71,7 +71,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
           default:
             internal_error("a macro was reached during evaluation: " + brief(expression));
         }
-        state = 3;
+        state = State::calling;
         interpreter.push(new CallFrame(callee, arguments, expression, environment));
         return false;
       }
@@ -80,26 +80,32 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       lisp_error("Error: trying to call non-callable value " + represent(callee) + " (" +
                  as<Type>(interpreter.heap.constants.type_of(callee))->name + ")\n       at " + represent(expression));
     }
-    case 3:
+    case State::calling:
+      // The arguments have just arrived from their own frame.
       interpreter.push(new CallFrame(callee, arguments, expression, environment));
       return false;
-    default:
-      return true;
+    case State::awaiting_arguments:
+    case State::finished:
+      break;
   }
+  return true;
 }
 
 void EvalFrame::resume(Value* value) {
   switch (state) {
-    case 1:
+    case State::callee_known:
       callee = value;
       break;
-    case 2:
+    case State::awaiting_arguments:
       arguments = value;
-      state = 3;
+      state = State::calling;
       break;
-    case 3:
+    case State::calling:
       result = value;
-      state = 4;
+      state = State::finished;
+      break;
+    case State::start:
+    case State::finished:
       break;
   }
 }
@@ -148,10 +154,8 @@ void EvalArgsFrame::visit_edges(Visitor& visit) {
 namespace {
 
 [[noreturn]] void wrong_count(Value* call_form, size_t expected, size_t got, bool at_least) {
-  std::string form = represent(call_form);
-  if (form.size() > 80) form = form.substr(0, 77) + "...";
   internal_error("function called with " + std::to_string(got) + " argument" + (got == 1 ? "" : "s") +
-                 " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + form);
+                 " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + brief(call_form));
 }
 
 Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* arguments, Value* call_form) {
@@ -182,10 +186,10 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
 }  // namespace
 
 bool CallFrame::next_step(Interpreter& interpreter) {
-  if (started) return true;
+  if (state == State::awaiting_result) return true;
   if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
   if (!is_proper_list(interpreter.heap, arguments)) internal_error("the argument list of a call is not a proper list");
-  started = true;
+  state = State::awaiting_result;
   if (callee == interpreter.runtime.fast_paths.plus && interpreter.runtime.fast_paths.plus_intact()) {
     if (Value* sum = fast_plus(interpreter.runtime, arguments)) {
       result = sum;

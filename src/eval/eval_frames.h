@@ -17,9 +17,12 @@ struct EvalFrame final : Frame, Pooled<EvalFrame> {
   std::string display() override;
   void visit_edges(Visitor& visit) override;
 
+  // Awaiting the head's value, then the arguments' values, then the call's result.
+  enum class State : uint8_t { start, callee_known, awaiting_arguments, calling, finished };
+
   Environment* environment;
   Value* expression;
-  int state = 0;
+  State state = State::start;
   Value* callee = nullptr;
   Value* arguments = nullptr;
   Value* result = nullptr;
@@ -56,8 +59,10 @@ struct CallFrame final : Frame, Pooled<CallFrame> {
   Value* callee;
   Value* arguments;
   Value* call_form;
+  enum class State : uint8_t { start, awaiting_result };
+
   Environment* environment;
-  bool started = false;
+  State state = State::start;
   Value* result = nullptr;
 };
 

@@ -12,7 +12,7 @@ namespace brevalon {
 
 bool ExpandFrame::next_step(Interpreter& interpreter) {
   switch (state) {
-    case 0: {
+    case State::start: {
       if (form->kind != Kind::Cell) {
         result = form;
         return true;
@@ -27,29 +27,27 @@ bool ExpandFrame::next_step(Interpreter& interpreter) {
             return true;
           }
           if (mode == mode_macro) {
-            state = 1;
+            state = State::awaiting_macro_output;
             interpreter.push(new CallFrame(bound, cdr(form), form, environment));
             return false;
           }
         }
       }
-      state = 2;
+      state = State::awaiting_expansion;
       interpreter.push(new ExpandAllFrame(interpreter.heap, environment, form));
       return false;
     }
-    case 1:
-      state = 3;
+    case State::awaiting_macro_output:
+      state = State::awaiting_expansion;
       interpreter.push(new ExpandFrame(environment, result));
       return false;
-    default:
-      return true;
+    case State::awaiting_expansion:
+      break;
   }
+  return true;
 }
 
-void ExpandFrame::resume(Value* value) {
-  result = value;
-  if (state == 2) state = 3;
-}
+void ExpandFrame::resume(Value* value) { result = value; }
 
 std::string ExpandFrame::display() { return "ExpandFrame: " + represent(form); }
 

@@ -16,9 +16,13 @@ struct ExpandFrame final : Frame, Pooled<ExpandFrame> {
   std::string display() override;
   void visit_edges(Visitor& visit) override;
 
+  // A macro call waits for the macro's output, then for that output's own expansion; any other list
+  // form waits for the expansion of its elements.
+  enum class State : uint8_t { start, awaiting_macro_output, awaiting_expansion };
+
   Environment* environment;
   Value* form;
-  int state = 0;
+  State state = State::start;
   Value* result = nullptr;
 };
 

@@ -1,7 +1,7 @@
 // The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
-#include "builtins/numbers.h"
+#include "values/arithmetic.h"
 #include "eval/runtime.h"
 #include "values/dictionary.h"
 #include "values/list.h"
@@ -11,6 +11,7 @@
 namespace brevalon {
 
 void arm_fast_paths(Runtime& runtime) {
+  if constexpr (!fast_paths_built) return;
   uint64_t* counter = &runtime.fast_paths.watched_changes;
   runtime.heap.for_each_object([counter](Value* value) {
     if (value->kind == Kind::Environment) {

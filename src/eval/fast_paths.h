@@ -2,9 +2,17 @@
 #pragma once
 #include "values/value.h"
 
+#ifndef BREVALON_FAST_PATHS
+#error "the build defines BREVALON_FAST_PATHS as 1 (fast paths) or 0 (faithful interpreter)"
+#endif
+
 namespace brevalon {
 
 struct Runtime;
+
+// False in the faithful build, whose fast paths are never armed: it is the reference the
+// fast build is compared with.
+inline constexpr bool fast_paths_built = BREVALON_FAST_PATHS != 0;
 
 // One per run. Any change to a watched binding or table bumps watched_changes, which turns every
 // fast path off for the rest of the run.

@@ -12,32 +12,32 @@
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
 #include "reader/reader.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 
 bool LoadFrame::next_step(Interpreter& interpreter) {
   switch (state) {
-    case 0: {
+    case State::reading: {
       auto read = next_expr(interpreter.heap, text, position);
       if (!read) return true;
       position = read->position;
       current = read->value;
-      state = 1;
+      state = State::expanding;
       return false;
     }
-    case 1:
-      state = 2;
+    case State::expanding:
+      state = State::evaluating;
       interpreter.push(new ExpandFrame(environment, current));
       return false;
-    case 2:
-      state = 3;
+    case State::evaluating:
+      state = State::finishing_form;
       interpreter.push(new EvalFrame(environment, current));
       return false;
-    default:
-      state = 0;
+    case State::finishing_form:
+      state = State::reading;
       return false;
   }
+  return true;
 }
 
 void LoadFrame::visit_edges(Visitor& visit) {
@@ -47,8 +47,11 @@ void LoadFrame::visit_edges(Visitor& visit) {
 
 namespace {
 
+// Enough for most paths; a longer one doubles the buffer until it fits.
+constexpr size_t initial_path_bytes = 256;
+
 std::string current_directory() {
-  std::string buffer(256, '\0');
+  std::string buffer(initial_path_bytes, '\0');
   while (!getcwd(buffer.data(), buffer.size())) {
     if (errno != ERANGE) internal_error(std::string("load: cannot read the working directory: ") + std::strerror(errno));
     buffer.resize(buffer.size() * 2);
@@ -78,22 +81,26 @@ struct LoadState final : ResumableState {
     (void)env;
   }
   bool next_step(Interpreter& interpreter) override {
-    if (state == 1) {
-      if (!directory.empty()) change_directory(saved_directory);
-      interpreter.runtime.files.pop_back();
-      return true;
+    switch (state) {
+      case State::entering: {
+        interpreter.runtime.files.push_back(path);
+        saved_directory = current_directory();
+        if (!directory.empty()) change_directory(directory);
+        std::string text = read_whole_file(file_name);
+        Environment* target = environment ? environment : interpreter.runtime.global;
+        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil));
+        return false;
+      }
+      case State::loaded:
+        if (!directory.empty()) change_directory(saved_directory);
+        interpreter.runtime.files.pop_back();
+        break;
     }
-    interpreter.runtime.files.push_back(path);
-    saved_directory = current_directory();
-    if (!directory.empty()) change_directory(directory);
-    std::string text = read_whole_file(file_name);
-    Environment* target = environment ? environment : interpreter.runtime.global;
-    interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil));
-    return false;
+    return true;
   }
   void resume(Value* value) override {
     result_value = value;
-    state = 1;
+    state = State::loaded;
   }
   Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
@@ -104,7 +111,9 @@ struct LoadState final : ResumableState {
   std::string path, directory, file_name, saved_directory;
   Environment* environment = nullptr;
   Value* result_value = nullptr;
-  int state = 0;
+  // Once the file's forms have run, the working directory and the current file are restored.
+  enum class State : uint8_t { entering, loaded };
+  State state = State::entering;
 };
 
 struct EvalState final : ResumableState {

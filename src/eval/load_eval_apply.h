@@ -3,11 +3,17 @@
 #include <string>
 
 #include "eval/frame.h"
+#include "eval/resumable.h"
 #include "values/list.h"
 
 namespace brevalon {
 
 struct Environment;
+
+// The load, eval and apply natives.
+ResumableState* make_load_state();
+ResumableState* make_eval_state();
+ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
   // An empty text gives nil.
@@ -23,8 +29,11 @@ struct LoadFrame final : Frame {
   std::string text;
   std::string file_name;
   int64_t position = 0;
+  // Each form is read, then expanded, then evaluated, before the next is read.
+  enum class State : uint8_t { reading, expanding, evaluating, finishing_form };
+
   Value* current;
-  int state = 0;
+  State state = State::reading;
 };
 
 }  // namespace brevalon

@@ -1,8 +1,9 @@
 // The macroexpand built-in: a complete expansion in the caller's environment, by a nested runner.
+#include "eval/macroexpand.h"
+
 #include "eval/arguments.h"
 #include "eval/interpreter.h"
 #include "eval/runners.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

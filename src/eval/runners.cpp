@@ -1,8 +1,6 @@
 // The three runners and their error reports.
 #include "eval/runners.h"
 
-#include <new>
-
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/expand_frames.h"
@@ -45,18 +43,11 @@ Value* run(Runtime& runtime, Frame* root, Banners banners) {
   try {
     interpreter.run();
     return interpreter.result();
-  } catch (const LispError& error) {
-    report(interpreter, banners.error, &error.message);
-    throw;
-  } catch (const InternalError&) {
-    report(interpreter, banners.internal, nullptr);
-    throw;
-  } catch (const SyntaxError&) {
-    report(interpreter, banners.internal, nullptr);
-    throw;
-  } catch (const std::bad_alloc&) {
-    report(interpreter, banners.internal, nullptr);
-    throw InternalError("out of memory");
+  } catch (...) {
+    Failure failure = current_failure();
+    bool program = failure.kind == Failure::Kind::program;
+    report(interpreter, program ? banners.error : banners.internal, program ? &failure.text : nullptr);
+    failure.raise();
   }
 }
 

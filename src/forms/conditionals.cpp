@@ -1,10 +1,11 @@
 // Conditionals and logic with strict truth: if, and, or, not.
+#include "forms/conditionals.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -12,7 +13,7 @@ namespace brevalon {
 namespace {
 
 struct IfState final : ResumableState, Pooled<IfState> {
-  enum { waiting_for_condition = 1, take_then = 3, take_else = 4, finished = 5 };
+  enum class State : uint8_t { waiting_for_condition, take_then, take_else, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     Arguments args("if", arguments);
@@ -23,24 +24,40 @@ struct IfState final : ResumableState, Pooled<IfState> {
     constants = &interpreter.heap.constants;
     result_value = constants->nil;
     environment = env;
-    state = waiting_for_condition;
+    state = State::waiting_for_condition;
     interpreter.push(new EvalFrame(environment, condition));
   }
   bool next_step(Interpreter& interpreter) override {
-    if (state == finished) return true;
-    interpreter.push(new EvalFrame(environment, state == take_then ? then_form : else_form));
-    return false;
+    switch (state) {
+      case State::take_then:
+        interpreter.push(new EvalFrame(environment, then_form));
+        return false;
+      case State::take_else:
+        interpreter.push(new EvalFrame(environment, else_form));
+        return false;
+      case State::waiting_for_condition:
+      case State::finished:
+        break;
+    }
+    return true;
   }
   void resume(Value* value) override {
-    if (state != waiting_for_condition) {
-      result_value = value;
-      state = finished;
-    } else if (value == constants->true_value) {
-      state = take_then;
-    } else if (value == constants->false_value) {
-      state = take_else;
-    } else {
-      lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+    switch (state) {
+      case State::waiting_for_condition:
+        if (value == constants->true_value) {
+          state = State::take_then;
+        } else if (value == constants->false_value) {
+          state = State::take_else;
+        } else {
+          lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+        }
+        break;
+      case State::take_then:
+      case State::take_else:
+      case State::finished:
+        result_value = value;
+        state = State::finished;
+        break;
     }
   }
   Value* result(Heap&) override { return result_value; }
@@ -56,12 +73,12 @@ struct IfState final : ResumableState, Pooled<IfState> {
   Value* then_form = nullptr;
   Value* else_form = nullptr;
   Environment* environment = nullptr;
-  int state = 0;
+  State state = State::waiting_for_condition;
   const Constants* constants = nullptr;
   Value* result_value = nullptr;
 };
 
-// and stops at the first false, or stops at the first true; `stop_value` says which.
+// and stops at the first false, or stops at the first true; `is_and` says which.
 template <bool is_and>
 struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {

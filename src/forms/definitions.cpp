@@ -1,11 +1,14 @@
 // Definitions and functions: define, fn, with-exec-mode, set-symbol, unset, gensym, quote.
+#include "forms/definitions.h"
+
+#include <iterator>
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
 #include "values/names.h"
-#include "startup/natives.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -74,7 +77,7 @@ Value* native_with_exec_mode(Interpreter& interpreter, Environment*, Value* argu
   Function* function = args.function(1);
   static const char* const mode_names[] = {"function", "macro", "no-eval", "no-expand"};
   const std::string& name = as<NamedSymbol>(mode)->name->text;
-  for (uint8_t m = 0; m < 4; ++m)
+  for (uint8_t m = 0; m < std::size(mode_names); ++m)
     if (name == mode_names[m]) return interpreter.heap.make<Function>(m, function->implementation);
   lisp_error("(with-exec-mode): Unknown exec mode: " + name);
 }

@@ -1,17 +1,18 @@
 // The for loop: calls an iterator until it returns nil, running the body in a fresh scope per element.
+#include "forms/iteration.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 
 namespace {
 
 struct ForState final : ResumableState, Pooled<ForState> {
-  enum { waiting_for_iterator, call_iterator, waiting_for_element, run_body, waiting_for_body, finished };
+  enum class State : uint8_t { waiting_for_iterator, call_iterator, waiting_for_element, run_body, waiting_for_body, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     Arguments args("for", arguments);
@@ -22,43 +23,51 @@ struct ForState final : ResumableState, Pooled<ForState> {
     body = cdr(cdr(arguments));
     environment = env;
     interpreter.push(new EvalFrame(environment, args.at(1)));
-    state = waiting_for_iterator;
+    state = State::waiting_for_iterator;
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
-      case call_iterator:
+      case State::call_iterator:
         // The call form exists only for traces: a one-element list holding the variable.
         interpreter.push(new CallFrame(iterator, heap->constants.nil, heap->make<Cell>(variable, heap->constants.nil), environment));
-        state = waiting_for_element;
+        state = State::waiting_for_element;
         return false;
-      case run_body:
+      case State::run_body:
         interpreter.push(new ExecFrame(body, iteration_environment, heap->constants.nil));
-        state = waiting_for_body;
+        state = State::waiting_for_body;
         return false;
-      default:
-        return true;
+      case State::waiting_for_iterator:
+      case State::waiting_for_element:
+      case State::waiting_for_body:
+      case State::finished:
+        break;
     }
+    return true;
   }
   void resume(Value* value) override {
     switch (state) {
-      case waiting_for_iterator:
+      case State::waiting_for_iterator:
         iterator = value;
-        state = call_iterator;
+        state = State::call_iterator;
         break;
-      case waiting_for_element:
+      case State::waiting_for_element:
         if (value == heap->constants.nil) {
-          state = finished;
+          state = State::finished;
         } else if (value->kind == Kind::Cell) {
           iteration_environment = make_environment(*heap, environment);
           iteration_environment->bind(variable, car(value));
-          state = run_body;
+          state = State::run_body;
         } else {
           lisp_error("Iteration Error: the generator returned an incorrectly encoded value: " + represent(value));
         }
         break;
-      case waiting_for_body:
+      case State::waiting_for_body:
         result_value = value;
-        state = call_iterator;
+        state = State::call_iterator;
+        break;
+      case State::call_iterator:
+      case State::run_body:
+      case State::finished:
         break;
     }
   }
@@ -79,7 +88,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
   Value* iterator = nullptr;
   Environment* iteration_environment = nullptr;
   Value* result_value = nullptr;
-  int state = 0;
+  State state = State::waiting_for_iterator;
 };
 
 }  // namespace

@@ -1,4 +1,6 @@
 // Quasiquotation: every level of a template is its own resumable-native call on the frame stack.
+#include "forms/quasiquote.h"
+
 #include "eval/arguments.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
@@ -6,7 +8,6 @@
 #include "eval/native_frames.h"
 #include "printer/printer.h"
 #include "values/names.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 
@@ -38,7 +39,7 @@ struct UnquoteState final : ResumableState, Pooled<UnquoteState> {
 
 
 struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
-  enum { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
+  enum class State : uint8_t { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     template_rest = Arguments("quasiquote", arguments).at(0);
@@ -48,7 +49,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
 
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
-      case start:
+      case State::start:
         if (!is_proper_list(*heap, template_rest)) {
           result_value = template_rest;
           return true;
@@ -56,53 +57,65 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
         if (is_unquote(*heap, template_rest)) {
           marked_expression(template_rest, "unquote");
           push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote, template_rest);
-          state = waiting_for_root;
+          state = State::waiting_for_root;
           return false;
         }
         if (is_unquote_splicing(*heap, template_rest))
           lisp_error("Syntax Error: Trying to flatten at the root of a quasiquote: " + represent(template_rest));
-        state = processing;
-        [[fallthrough]];
-      case processing: {
-        if (template_rest->kind != Kind::Cell) {
-          result_value = collected.finish(*heap);
-          return true;
-        }
-        Value* element = car(template_rest);
-        template_rest = cdr(template_rest);
-        if (is_unquote(*heap, element)) {
-          marked_expression(element, "unquote");
-          push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote, element);
-          state = waiting_for_element;
-        } else if (is_unquote_splicing(*heap, element)) {
-          marked_expression(element, "unquote-splicing");
-          push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote_splicing, element);
-          state = waiting_for_splice;
-        } else {
-          push_auxiliary(interpreter, interpreter.runtime.quasiquote.nested, element);
-          state = waiting_for_element;
-        }
-        return false;
-      }
-      default:
-        return true;
+        state = State::processing;
+        return process_next_element(interpreter);
+      case State::processing:
+        return process_next_element(interpreter);
+      case State::waiting_for_root:
+      case State::waiting_for_element:
+      case State::waiting_for_splice:
+      case State::finished:
+        break;
     }
+    return true;
+  }
+
+  // Starts the next element of the template, or finishes the list once none is left.
+  bool process_next_element(Interpreter& interpreter) {
+    if (template_rest->kind != Kind::Cell) {
+      result_value = collected.finish(*heap);
+      return true;
+    }
+    Value* element = car(template_rest);
+    template_rest = cdr(template_rest);
+    if (is_unquote(*heap, element)) {
+      marked_expression(element, "unquote");
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote, element);
+      state = State::waiting_for_element;
+    } else if (is_unquote_splicing(*heap, element)) {
+      marked_expression(element, "unquote-splicing");
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote_splicing, element);
+      state = State::waiting_for_splice;
+    } else {
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.nested, element);
+      state = State::waiting_for_element;
+    }
+    return false;
   }
 
   void resume(Value* value) override {
     switch (state) {
-      case waiting_for_root:
+      case State::waiting_for_root:
         result_value = value;
-        state = finished;
+        state = State::finished;
         break;
-      case waiting_for_element:
+      case State::waiting_for_element:
         collected.append(*heap, value);
-        state = processing;
+        state = State::processing;
         break;
-      case waiting_for_splice:
+      case State::waiting_for_splice:
         if (!is_proper_list(*heap, value)) internal_error("unquote-splicing expects a list to splice, got " + brief(value));
         for (Value* rest = value; rest->kind == Kind::Cell; rest = cdr(rest)) collected.append(*heap, car(rest));
-        state = processing;
+        state = State::processing;
+        break;
+      case State::start:
+      case State::processing:
+      case State::finished:
         break;
     }
   }
@@ -125,7 +138,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   Heap* heap = nullptr;
   ListBuilder collected;
   Value* result_value = nullptr;
-  int state = start;
+  State state = State::start;
 };
 
 }  // namespace

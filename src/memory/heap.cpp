@@ -52,7 +52,7 @@ std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
   free_lists_[size_class] = slot->next;
   Chunk* chunk = chunk_of(slot);
   size_t index = static_cast<size_t>(reinterpret_cast<char*>(slot) - chunk->slot(0)) / (size_class * granule);
-  chunk->used[index / 64] |= uint64_t{1} << (index % 64);
+  chunk->used[index / slots_per_word] |= uint64_t{1} << (index % slots_per_word);
   bytes_since_collection_ += size_class * granule;
   live_bytes_ += size_class * granule;
   return {slot, static_cast<uint8_t>(size_class)};
@@ -66,7 +66,7 @@ void Heap::abandon(void* memory, uint8_t size_class) {
   }
   Chunk* chunk = chunk_of(memory);
   size_t index = static_cast<size_t>(static_cast<char*>(memory) - chunk->slot(0)) / (size_class * granule);
-  chunk->used[index / 64] &= ~(uint64_t{1} << (index % 64));
+  chunk->used[index / slots_per_word] &= ~(uint64_t{1} << (index % slots_per_word));
   auto* slot = static_cast<FreeSlot*>(memory);
   slot->next = free_lists_[size_class];
   free_lists_[size_class] = slot;
@@ -119,8 +119,8 @@ void Heap::sweep() {
     size_t slot_bytes = chunk->size_class * granule;
     FreeSlot* head = free_lists_[chunk->size_class];
     for (size_t i = chunk->slot_count; i-- > 0;) {
-      uint64_t& word = chunk->used[i / 64];
-      uint64_t bit = uint64_t{1} << (i % 64);
+      uint64_t& word = chunk->used[i / slots_per_word];
+      uint64_t bit = uint64_t{1} << (i % slots_per_word);
       if (word & bit) {
         auto* value = reinterpret_cast<Value*>(chunk->slot(i));
         if (value->marked) {
@@ -153,12 +153,21 @@ void Heap::sweep() {
 }
 
 void Heap::collect() {
+  BREVALON_ASSERT(!collecting_);
+  // Cleared on every way out, a failed allocation of the mark stack included.
+  struct Collecting {
+    bool& flag;
+    explicit Collecting(bool& f) : flag(f) { flag = true; }
+    ~Collecting() { flag = false; }
+  } collecting(collecting_);
   mark_from_roots();
   sweep();
   ++collections_;
   bytes_since_collection_ = 0;
   threshold_ = live_bytes_ > initial_threshold / 2 ? live_bytes_ * 2 : initial_threshold;
-  if (live_bytes_ > max_live_bytes) throw InternalError("out of memory: the program holds more than 12 GiB of live values");
+  if (live_bytes_ > max_live_bytes)
+    throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
+                        " GiB of live values");
 }
 
 size_t Heap::object_count() {

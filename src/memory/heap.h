@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/assert.h"
 #include "values/names.h"
 #include "values/types.h"
 #include "values/value.h"
@@ -32,6 +33,7 @@ class Heap {
   // The one path by which values come into being.
   template <typename T, typename... Args>
   T* make(Args&&... args) {
+    BREVALON_ASSERT(!collecting_);
     auto [memory, size_class] = allocate_bytes(sizeof(T));
     T* value;
     try {
@@ -67,9 +69,13 @@ class Heap {
   void add_root_set(RootSet* roots);
   void remove_root_set(RootSet* roots);
 
-  // Values a native holds across a nested run; pushed and popped in stack order.
+  // Values a native holds across a nested run; pushed and popped in stack order. The pop names the
+  // value it expects, so a pop that does not pair with the last push is caught where it happens.
   void push_root(Value* value) { explicit_roots_.push_back(value); }
-  void pop_root() { explicit_roots_.pop_back(); }
+  void pop_root([[maybe_unused]] Value* expected) {
+    BREVALON_ASSERT(!explicit_roots_.empty() && explicit_roots_.back() == expected);
+    explicit_roots_.pop_back();
+  }
 
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
@@ -87,10 +93,12 @@ class Heap {
   static constexpr size_t small_classes = 16;  // slots of up to 256 bytes
   static constexpr size_t chunk_bytes = 256 * 1024;
   static constexpr size_t max_slots = chunk_bytes / granule;
+  // The bitmap of used slots, one bit per slot in words of this many bits.
+  static constexpr size_t slots_per_word = 64;
   struct Chunk {
     uint32_t size_class;
     uint32_t slot_count;
-    uint64_t used[max_slots / 64];
+    uint64_t used[max_slots / slots_per_word];
     char* slot(size_t i) { return reinterpret_cast<char*>(this) + first_slot_offset + i * size_class * granule; }
   };
   static constexpr size_t first_slot_offset = (sizeof(Chunk) + granule - 1) / granule * granule;
@@ -130,6 +138,8 @@ class Heap {
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
   bool stressing_ = false;
+  // Set while a collection runs: marking and sweeping must neither allocate nor collect again.
+  bool collecting_ = false;
   RootSet* root_sets_ = nullptr;
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;
@@ -138,9 +148,9 @@ class Heap {
 template <typename F>
 void Heap::for_each_object(F&& visit) {
   for (Chunk* chunk : chunks_)
-    for (size_t word = 0; word < max_slots / 64; ++word)
+    for (size_t word = 0; word < max_slots / slots_per_word; ++word)
       for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1)
-        visit(reinterpret_cast<Value*>(chunk->slot(word * 64 + static_cast<size_t>(__builtin_ctzll(bits)))));
+        visit(reinterpret_cast<Value*>(chunk->slot(word * slots_per_word + static_cast<size_t>(__builtin_ctzll(bits)))));
   for (Value* value : large_) visit(value);
 }
 

@@ -12,6 +12,10 @@ constexpr int max_print_depth = 10000;
 // past this size the printers stop with an internal error.
 constexpr size_t max_print_bytes = size_t{1} << 30;
 
+// The guard both printers pass at every value they write: past either limit, or near the end of
+// the machine stack, printing stops with an internal error.
+void guard_print(const std::string& out, int depth);
+
 std::string to_string(Value* value);
 std::string represent(Value* value);
 // The literal form of a value's type, for messages: its class, or the type of a built-in kind.

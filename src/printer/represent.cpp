@@ -169,10 +169,7 @@ void append_function(std::string& out, Function* function, int depth) {
 }  // namespace
 
 void append_represent(std::string& out, Value* value, int depth) {
-  if (out.size() > max_print_bytes)
-    internal_error("value too large to print (its text passes " + std::to_string(max_print_bytes >> 20) + " MiB)");
-  if (depth > max_print_depth || stack_nearly_full())
-    internal_error("value nested more than " + std::to_string(max_print_depth) + " levels deep cannot be printed");
+  guard_print(out, depth);
   switch (value->kind) {
     case Kind::Integer:
     case Kind::Floating:

@@ -30,11 +30,15 @@ void append_list(std::string& out, Value* list, int depth) {
 
 }  // namespace
 
-void append_to_string(std::string& out, Value* value, int depth) {
+void guard_print(const std::string& out, int depth) {
   if (out.size() > max_print_bytes)
     internal_error("value too large to print (its text passes " + std::to_string(max_print_bytes >> 20) + " MiB)");
   if (depth > max_print_depth || stack_nearly_full())
     internal_error("value nested more than " + std::to_string(max_print_depth) + " levels deep cannot be printed");
+}
+
+void append_to_string(std::string& out, Value* value, int depth) {
+  guard_print(out, depth);
   if (value->kind == Kind::Integer) {
     out += std::to_string(as<Integer>(value)->value);
   } else if (value->kind == Kind::Floating) {

@@ -2,9 +2,14 @@
 //
 // Objects are numbered in the order they are first reached; the first numbers are fixed: the three
 // constants and the fourteen types, which every runtime makes for itself. Each object is written as
-// its kind, its doc and metadata, then its own fields, with references as object numbers.
+// its kind, its own fields, then its doc and metadata, with references as object numbers.
+//
+// Each kind's saved fields are described once, by a layout, and that one description writes an
+// object, makes it (the first pass of a restore sets its scalars) and fills it (the second pass sets
+// its references, which may point at any object of the image).
 #include "startup/image.h"
 
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -30,21 +35,195 @@ std::vector<Value*> fixed_objects(const Constants& constants) {
           types.lisp_function, types.resumable_native};
 }
 
+// ---- Layouts: for each kind, a blank object and the fields saved, in order.
+//
+// A layout reaches its fields only through the archive `io`: scalar (a number), text, name, ref (a
+// reference), refs (a list of references) and entries (pairs stored through the object's own write
+// path, so that a restored dictionary or environment is built the way a program builds one).
+
+struct NamedSymbolLayout {
+  using Type = NamedSymbol;
+  static Type* blank(Heap& heap) { return heap.make<NamedSymbol>(nullptr); }
+  template <class Io> static void fields(Io& io, Type* symbol) { io.name(symbol->name); }
+};
+
+struct NumSymbolLayout {
+  using Type = NumSymbol;
+  static Type* blank(Heap& heap) { return heap.make<NumSymbol>(0); }
+  template <class Io> static void fields(Io& io, Type* symbol) { io.scalar(symbol->number); }
+};
+
+struct IntegerLayout {
+  using Type = Integer;
+  static Type* blank(Heap& heap) { return heap.make<Integer>(0); }
+  template <class Io> static void fields(Io& io, Type* integer) { io.scalar(integer->value); }
+};
+
+struct StringLayout {
+  using Type = String;
+  static Type* blank(Heap& heap) { return heap.make<String>(std::string()); }
+  template <class Io> static void fields(Io& io, Type* string) { io.text(string->text); }
+};
+
+struct CellLayout {
+  using Type = Cell;
+  static Type* blank(Heap& heap) { return heap.make<Cell>(heap.constants.nil, heap.constants.nil); }
+  template <class Io> static void fields(Io& io, Type* cell) {
+    io.ref(cell->car);
+    io.ref(cell->cdr);
+  }
+};
+
+struct HashtableLayout {
+  using Type = Hashtable;
+  static Type* blank(Heap& heap) { return heap.make<Hashtable>(); }
+  template <class Io> static void fields(Io& io, Type* table) {
+    io.entries([&] { return table->entries(); },
+               [&](const std::string& key, Value* value) { table->set_key(key, value); });
+  }
+};
+
+struct EnvironmentLayout {
+  using Type = Environment;
+  static Type* blank(Heap& heap) { return heap.make<Environment>(nullptr); }
+  template <class Io> static void fields(Io& io, Type* env) {
+    io.ref(env->parent);
+    io.entries(
+        [&] {
+          std::vector<std::pair<const Name*, Value*>> named;
+          for (size_t i = 0; i < env->named_count(); ++i) named.emplace_back(env->named_at(i).name, env->named_at(i).value);
+          return named;
+        },
+        [&](const Name* name, Value* value) { env->set_named(name, value); });
+    io.entries(
+        [&] {
+          std::vector<std::pair<int64_t, Value*>> numbered;
+          for (auto& binding : env->numbered()) numbered.emplace_back(binding.number, binding.value);
+          return numbered;
+        },
+        [&](int64_t number, Value* value) { env->set_numbered(number, value); });
+  }
+};
+
+struct FunctionLayout {
+  using Type = Function;
+  static Type* blank(Heap& heap) { return heap.make<Function>(uint8_t{0}, nullptr); }
+  template <class Io> static void fields(Io& io, Type* function) {
+    io.scalar(function->exec_mode);
+    io.ref(function->implementation);
+  }
+};
+
+struct LispFuncLayout {
+  using Type = LispFunc;
+  static Type* blank(Heap& heap) { return heap.make<LispFunc>(); }
+  template <class Io> static void fields(Io& io, Type* lisp) {
+    io.refs(lisp->parameters);
+    io.ref(lisp->rest_parameter);
+    io.ref(lisp->body);
+    io.ref(lisp->closure);
+  }
+};
+
+// Every object: its kind, the fields of its kind's layout, then the doc and metadata all values carry.
+// A native is not a layout: it is saved as its place in the start-up tables and found there again.
+template <class Io>
+void transfer(Io& io, Value*& object) {
+  switch (io.kind(object)) {
+    case Kind::NamedSymbol:
+      io.template record<NamedSymbolLayout>(object);
+      break;
+    case Kind::NumSymbol:
+      io.template record<NumSymbolLayout>(object);
+      break;
+    case Kind::Integer:
+      io.template record<IntegerLayout>(object);
+      break;
+    case Kind::String:
+      io.template record<StringLayout>(object);
+      break;
+    case Kind::Cell:
+      io.template record<CellLayout>(object);
+      break;
+    case Kind::Hashtable:
+      io.template record<HashtableLayout>(object);
+      break;
+    case Kind::Environment:
+      io.template record<EnvironmentLayout>(object);
+      break;
+    case Kind::Function:
+      io.template record<FunctionLayout>(object);
+      break;
+    case Kind::LispFunc:
+      io.template record<LispFuncLayout>(object);
+      break;
+    case Kind::NativeFunc:
+    case Kind::ResumableNative:
+      io.native(object);
+      break;
+    default:
+      internal_error("start-up image: a value of a kind that start-up never makes");
+  }
+  io.ref(object->doc);
+  io.ref(object->metadata);
+}
+
+// ---- Writing
+
 class Writer {
  public:
   explicit Writer(Runtime& runtime) {
     std::vector<Value*> fixed = fixed_objects(runtime.heap.constants);
     for (Value* value : fixed) number(value);
-    root_ = number(runtime.global);
+    int64_t root = number(runtime.global);
     // Breadth-first over the numbering: each object's references are numbered when it is written.
-    for (size_t i = fixed.size(); i < order_.size(); ++i) write_object(order_[i]);
+    for (size_t i = fixed.size(); i < order_.size(); ++i) {
+      Value* object = order_[i];
+      transfer(*this, object);
+    }
     std::string header;
     put_int(header, static_cast<int64_t>(order_.size()));
-    put_int(header, root_);
+    put_int(header, root);
     put_int(header, runtime.num_symbol_generator);
     out_ = header + out_;
   }
   std::string take() { return std::move(out_); }
+
+  Kind kind(Value* object) {
+    put(static_cast<int64_t>(object->kind));
+    return object->kind;
+  }
+  template <class Layout>
+  void record(Value* object) {
+    Layout::fields(*this, static_cast<typename Layout::Type*>(object));
+  }
+  void native(Value* object) {
+    int index = native_index(object);
+    if (index < 0) internal_error("start-up image: a native outside the start-up tables");
+    put(index);
+    put_text(object->kind == Kind::NativeFunc ? as<NativeFunc>(object)->name : as<ResumableNative>(object)->name);
+  }
+
+  template <class Integral>
+  void scalar(Integral& field) {
+    put(static_cast<int64_t>(field));
+  }
+  void text(std::string& field) { put_text(field); }
+  void name(const Name*& field) { put_text(field->text); }
+  void ref(Value* field) { put(number(field)); }
+  void refs(std::vector<Value*>& list) {
+    put(static_cast<int64_t>(list.size()));
+    for (Value* item : list) ref(item);
+  }
+  template <class Items, class Add>
+  void entries(Items items, Add) {
+    auto&& all = items();
+    put(static_cast<int64_t>(all.size()));
+    for (auto& [key, value] : all) {
+      put_key(key);
+      ref(value);
+    }
+  }
 
  private:
   static void put_int(std::string& out, int64_t value) {
@@ -60,271 +239,159 @@ class Writer {
     put(static_cast<int64_t>(text.size()));
     out_ += text;
   }
+  void put_key(const std::string& key) { put_text(key); }
+  void put_key(const Name* key) { put_text(key->text); }
+  void put_key(int64_t key) { put(key); }
   int64_t number(Value* value) {
     if (!value) return -1;
     auto [it, fresh] = numbers_.emplace(value, static_cast<int64_t>(order_.size()));
     if (fresh) order_.push_back(value);
     return it->second;
   }
-  void ref(Value* value) { put(number(value)); }
-
-  void write_object(Value* value) {
-    put(static_cast<int64_t>(value->kind));
-    ref(value->doc);
-    ref(value->metadata);
-    switch (value->kind) {
-      case Kind::NamedSymbol:
-        put_text(as<NamedSymbol>(value)->name->text);
-        break;
-      case Kind::NumSymbol:
-        put(as<NumSymbol>(value)->number);
-        break;
-      case Kind::Integer:
-        put(as<Integer>(value)->value);
-        break;
-      case Kind::String:
-        put_text(as<String>(value)->text);
-        break;
-      case Kind::Cell:
-        ref(car(value));
-        ref(cdr(value));
-        break;
-      case Kind::Hashtable: {
-        auto* table = as<Hashtable>(value);
-        put(static_cast<int64_t>(table->size()));
-        for (auto& [key, item] : table->entries()) {
-          put_text(key);
-          ref(item);
-        }
-        break;
-      }
-      case Kind::Environment: {
-        auto* env = as<Environment>(value);
-        ref(env->parent);
-        put(static_cast<int64_t>(env->named_count()));
-        for (size_t i = 0; i < env->named_count(); ++i) {
-          put_text(env->named_at(i).name->text);
-          ref(env->named_at(i).value);
-        }
-        put(static_cast<int64_t>(env->numbered().size()));
-        for (auto& binding : env->numbered()) {
-          put(binding.number);
-          ref(binding.value);
-        }
-        break;
-      }
-      case Kind::Function:
-        put(as<Function>(value)->exec_mode);
-        ref(as<Function>(value)->implementation);
-        break;
-      case Kind::LispFunc: {
-        auto* lisp = as<LispFunc>(value);
-        put(static_cast<int64_t>(lisp->parameters.size()));
-        for (Value* parameter : lisp->parameters) ref(parameter);
-        ref(lisp->rest_parameter);
-        ref(lisp->body);
-        ref(lisp->closure);
-        break;
-      }
-      case Kind::NativeFunc:
-      case Kind::ResumableNative: {
-        int index = native_index(value);
-        if (index < 0) internal_error("start-up image: a native outside the start-up tables");
-        put(index);
-        put_text(value->kind == Kind::NativeFunc ? as<NativeFunc>(value)->name : as<ResumableNative>(value)->name);
-        break;
-      }
-      default:
-        internal_error("start-up image: a value of a kind that start-up never makes");
-    }
-  }
 
   std::unordered_map<Value*, int64_t> numbers_;
   std::vector<Value*> order_;
-  int64_t root_ = 0;
   std::string out_;
 };
 
-class Reader {
+// ---- Reading
+
+// The image being read, shared by both passes.
+class ImageInput {
  public:
-  Reader(Runtime& runtime, std::string_view image) : runtime_(runtime), in_(image) {}
+  ImageInput(Runtime& runtime, std::string_view image) : runtime(runtime), in_(image) {}
 
-  void load() {
-    size_t count = static_cast<size_t>(get());
-    int64_t root = get();
-    runtime_.num_symbol_generator = get();
-    objects_ = fixed_objects(runtime_.heap.constants);
-    size_t fixed_count = objects_.size();
-    objects_.resize(count, nullptr);
-    // The global environment already exists: it keeps its identity and receives the saved bindings.
-    objects_[root] = runtime_.global;
-    // Objects are made first and filled in afterwards, since references run in every direction.
-    size_t start = pos_;
-    for (size_t i = fixed_count; i < count; ++i) make_object(i);
-    pos_ = start;
-    for (size_t i = fixed_count; i < count; ++i) fill_object(objects_[i]);
-  }
-
- private:
+  // Most numbers fit one byte; start-up reads about a hundred thousand of them.
   int64_t get() {
-    uint64_t bits = 0;
-    for (int shift = 0;; shift += 7) {
-      if (pos_ >= in_.size()) internal_error("start-up image is truncated");
-      auto byte = static_cast<uint8_t>(in_[pos_++]);
-      bits |= static_cast<uint64_t>(byte & 0x7f) << shift;
-      if (!(byte & 0x80)) break;
-    }
-    return static_cast<int64_t>(bits >> 1) ^ -static_cast<int64_t>(bits & 1);
+    if (pos < in_.size() && !(static_cast<uint8_t>(in_[pos]) & 0x80)) return unzigzag(static_cast<uint8_t>(in_[pos++]));
+    return get_long();
   }
   std::string get_text() {
     size_t size = static_cast<size_t>(get());
-    std::string text(in_.substr(pos_, size));
-    pos_ += size;
+    if (size > in_.size() - pos) internal_error("start-up image is truncated");
+    std::string text(in_.substr(pos, size));
+    pos += size;
     return text;
   }
-  Value* object(int64_t number) { return number < 0 ? nullptr : objects_[static_cast<size_t>(number)]; }
+  void skip_text() {
+    size_t size = static_cast<size_t>(get());
+    if (size > in_.size() - pos) internal_error("start-up image is truncated");
+    pos += size;
+  }
+  Value* object(int64_t number) { return number < 0 ? nullptr : objects[static_cast<size_t>(number)]; }
 
-  // First pass: make each object with its scalar fields; skip its references.
-  void make_object(size_t i) {
-    Heap& heap = runtime_.heap;
-    auto kind = static_cast<Kind>(get());
-    get();  // doc
-    get();  // metadata
-    Value* made = nullptr;
-    switch (kind) {
-      case Kind::NamedSymbol:
-        made = heap.make<NamedSymbol>(heap.names.intern(get_text()));
-        break;
-      case Kind::NumSymbol:
-        made = heap.make<NumSymbol>(get());
-        break;
-      case Kind::Integer:
-        made = heap.make<Integer>(get());
-        break;
-      case Kind::String:
-        made = heap.make<String>(get_text());
-        break;
-      case Kind::Cell:
-        get();
-        get();
-        made = heap.make<Cell>(heap.constants.nil, heap.constants.nil);
-        break;
-      case Kind::Hashtable: {
-        made = heap.make<Hashtable>();
-        for (int64_t n = get(); n > 0; --n) {
-          get_text();
-          get();
-        }
-        break;
-      }
-      case Kind::Environment: {
-        get();
-        for (int64_t n = get(); n > 0; --n) {
-          get_text();
-          get();
-        }
-        for (int64_t n = get(); n > 0; --n) {
-          get();
-          get();
-        }
-        made = objects_[i] ? objects_[i] : heap.make<Environment>(nullptr);
-        break;
-      }
-      case Kind::Function: {
-        auto mode = static_cast<uint8_t>(get());
-        get();
-        made = heap.make<Function>(mode, nullptr);
-        break;
-      }
-      case Kind::LispFunc: {
-        for (int64_t n = get(); n > 0; --n) get();
-        get();
-        get();
-        get();
-        made = heap.make<LispFunc>();
-        break;
-      }
-      case Kind::NativeFunc:
-      case Kind::ResumableNative: {
-        int index = static_cast<int>(get());
-        made = make_native_implementation(heap, index, get_text());
-        if (!made) internal_error("start-up image names an unknown native");
-        break;
-      }
-      default:
-        internal_error("start-up image holds an unknown kind of value");
+  Runtime& runtime;
+  size_t pos = 0;
+  std::vector<Value*> objects;
+
+ private:
+  static int64_t unzigzag(uint64_t bits) { return static_cast<int64_t>(bits >> 1) ^ -static_cast<int64_t>(bits & 1); }
+  int64_t get_long() {
+    uint64_t bits = 0;
+    for (int shift = 0;; shift += 7) {
+      if (pos >= in_.size()) internal_error("start-up image is truncated");
+      auto byte = static_cast<uint8_t>(in_[pos++]);
+      bits |= static_cast<uint64_t>(byte & 0x7f) << shift;
+      if (!(byte & 0x80)) break;
     }
-    objects_[i] = made;
+    return unzigzag(bits);
   }
 
-  // Second pass: the same records again, now setting every reference.
-  void fill_object(Value* value) {
-    get();  // kind, known from the object
-    value->doc = object(get());
-    value->metadata = object(get());
-    switch (value->kind) {
-      case Kind::NamedSymbol:
-        get_text();
-        break;
-      case Kind::NumSymbol:
-      case Kind::Integer:
-        get();
-        break;
-      case Kind::String:
-        get_text();
-        break;
-      case Kind::Cell:
-        as<Cell>(value)->car = object(get());
-        as<Cell>(value)->cdr = object(get());
-        break;
-      case Kind::Hashtable:
-        for (int64_t n = get(); n > 0; --n) {
-          std::string key = get_text();
-          as<Hashtable>(value)->set_key(key, object(get()));
-        }
-        break;
-      case Kind::Environment: {
-        auto* env = as<Environment>(value);
-        env->parent = as<Environment>(object(get()));
-        for (int64_t n = get(); n > 0; --n) {
-          const Name* name = runtime_.heap.names.intern(get_text());
-          env->set_named(name, object(get()));
-        }
-        for (int64_t n = get(); n > 0; --n) {
-          int64_t number = get();
-          env->set_numbered(number, object(get()));
-        }
-        break;
-      }
-      case Kind::Function:
-        get();
-        as<Function>(value)->implementation = object(get());
-        break;
-      case Kind::LispFunc: {
-        auto* lisp = as<LispFunc>(value);
-        for (int64_t n = get(); n > 0; --n) lisp->parameters.push_back(object(get()));
-        lisp->rest_parameter = object(get());
-        lisp->body = object(get());
-        lisp->closure = as<Environment>(object(get()));
-        break;
-      }
-      default:
-        get();
-        get_text();
-        break;
-    }
-  }
-
-  Runtime& runtime_;
   std::string_view in_;
-  size_t pos_ = 0;
-  std::vector<Value*> objects_;
 };
+
+// One pass over the objects: making sets each object's scalars, filling sets its references; each
+// pass reads past what the other sets.
+template <bool making>
+class ReadPass {
+ public:
+  explicit ReadPass(ImageInput& input) : in_(input) {}
+
+  Kind kind(Value*) { return static_cast<Kind>(in_.get()); }
+  template <class Layout>
+  void record(Value*& object) {
+    // The global environment is made before the image is read, so it keeps its identity.
+    if (making && !object) object = Layout::blank(in_.runtime.heap);
+    Layout::fields(*this, static_cast<typename Layout::Type*>(object));
+  }
+  void native(Value*& object) {
+    int index = static_cast<int>(in_.get());
+    if (!making) return in_.skip_text();
+    object = make_native_implementation(in_.runtime.heap, index, in_.get_text());
+    if (!object) internal_error("start-up image names an unknown native");
+  }
+
+  template <class Integral>
+  void scalar(Integral& field) {
+    int64_t value = in_.get();
+    if (making) field = static_cast<Integral>(value);
+  }
+  void text(std::string& field) {
+    if (making) field = in_.get_text();
+    else in_.skip_text();
+  }
+  void name(const Name*& field) {
+    if (making) field = in_.runtime.heap.names.intern(in_.get_text());
+    else in_.skip_text();
+  }
+  template <class Target>
+  void ref(Target*& field) {
+    int64_t number = in_.get();
+    if (!making) field = static_cast<Target*>(in_.object(number));
+  }
+  void refs(std::vector<Value*>& list) {
+    for (int64_t n = in_.get(); n > 0; --n) {
+      int64_t number = in_.get();
+      if (!making) list.push_back(in_.object(number));
+    }
+  }
+  template <class Items, class Add>
+  void entries(Items, Add add) {
+    using Key = typename std::decay_t<std::invoke_result_t<Items>>::value_type::first_type;
+    for (int64_t n = in_.get(); n > 0; --n) {
+      if (making) {
+        skip_key(static_cast<Key*>(nullptr));
+        in_.get();
+      } else {
+        Key key = get_key(static_cast<Key*>(nullptr));
+        add(key, in_.object(in_.get()));
+      }
+    }
+  }
+
+ private:
+  std::string get_key(std::string*) { return in_.get_text(); }
+  int64_t get_key(int64_t*) { return in_.get(); }
+  const Name* get_key(const Name**) { return in_.runtime.heap.names.intern(in_.get_text()); }
+  void skip_key(std::string*) { in_.skip_text(); }
+  void skip_key(int64_t*) { in_.get(); }
+  void skip_key(const Name**) { in_.skip_text(); }
+
+  ImageInput& in_;
+};
+
+void read_image(Runtime& runtime, std::string_view image) {
+  ImageInput input(runtime, image);
+  size_t count = static_cast<size_t>(input.get());
+  int64_t root = input.get();
+  runtime.num_symbol_generator = input.get();
+  input.objects = fixed_objects(runtime.heap.constants);
+  size_t fixed_count = input.objects.size();
+  input.objects.resize(count, nullptr);
+  input.objects[root] = runtime.global;
+  // Objects are made first and filled in afterwards, since references run in every direction.
+  size_t start = input.pos;
+  ReadPass<true> make(input);
+  for (size_t i = fixed_count; i < count; ++i) transfer(make, input.objects[i]);
+  input.pos = start;
+  ReadPass<false> fill(input);
+  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i]);
+}
 
 }  // namespace
 
 std::string save_image(Runtime& runtime) { return Writer(runtime).take(); }
 
-void load_image(Runtime& runtime, std::string_view image) { Reader(runtime, image).load(); }
+void load_image(Runtime& runtime, std::string_view image) { read_image(runtime, image); }
 
 }  // namespace brevalon

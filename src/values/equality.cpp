@@ -3,7 +3,6 @@
 
 #include "base/errors.h"
 #include "base/stack_guard.h"
-#include "printer/printer.h"
 #include "values/dictionary.h"
 #include "values/function.h"
 #include "values/list.h"
@@ -15,7 +14,7 @@ namespace brevalon {
 
 namespace {
 
-bool equal(Value* a, Value* b, int depth, uint64_t& steps) {
+bool equal(Value* a, Value* b, int depth, uint64_t& steps, Value*& uncomparable) {
   if (depth > max_equality_depth || stack_nearly_full())
     internal_error("values nested more than " + std::to_string(max_equality_depth) + " levels deep cannot be compared");
   // A long list is walked along its cdrs in a loop; only nesting in cars deepens the recursion.
@@ -42,26 +41,29 @@ bool equal(Value* a, Value* b, int depth, uint64_t& steps) {
         if (x->size() != y->size()) return false;
         for (auto& [key, value] : x->entries()) {
           Value* other = y->get(key);
-          if (!other || !equal(value, other, depth + 1, steps)) return false;
+          if (!other || !equal(value, other, depth + 1, steps, uncomparable)) return false;
         }
         return true;
       }
       case Kind::Cell:
-        if (!equal(car(a), car(b), depth + 1, steps)) return false;
+        if (!equal(car(a), car(b), depth + 1, steps, uncomparable)) return false;
         a = cdr(a);
         b = cdr(b);
         continue;
       default:
-        lisp_error("Unsupported type for equality: " + represent_type_of(a));
+        // Every caller up the recursion returns false at once, so nothing more is compared.
+        uncomparable = a;
+        return false;
     }
   }
 }
 
 }  // namespace
 
-bool values_equal(Value* a, Value* b) {
+bool values_equal(Value* a, Value* b, Value*& uncomparable) {
   uint64_t steps = 0;
-  return equal(a, b, 0, steps);
+  uncomparable = nullptr;
+  return equal(a, b, 0, steps, uncomparable);
 }
 
 }  // namespace brevalon

@@ -11,6 +11,8 @@ constexpr int max_equality_depth = 10000;
 // Shared parts are compared every time they occur; a comparison taking more steps than this stops.
 constexpr uint64_t max_equality_steps = uint64_t{1} << 28;
 
-bool values_equal(Value* a, Value* b);
+// A value of a kind without equality (an environment, a native) makes the comparison false and is
+// reported through `uncomparable`, so the caller can name its type.
+bool values_equal(Value* a, Value* b, Value*& uncomparable);
 
 }  // namespace brevalon

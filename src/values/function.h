@@ -48,6 +48,5 @@ struct ResumableNative : Value {
   ResumableFactory factory;
 };
 
-inline bool is_function(const Value* v) { return v->kind == Kind::Function; }
 
 }  // namespace brevalon

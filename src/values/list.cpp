@@ -12,22 +12,6 @@ Value* make_list(Heap& heap, const std::vector<Value*>& items) {
   return list;
 }
 
-std::vector<Value*> from_list(Heap& heap, Value* list) {
-  std::vector<Value*> items;
-  while (list->kind == Kind::Cell) {
-    items.push_back(car(list));
-    list = cdr(list);
-  }
-  if (list != heap.constants.nil) internal_error("expected a proper list, found a chain that does not end in nil");
-  return items;
-}
-
-Value* reverse_list(Heap& heap, Value* list) {
-  Value* reversed = heap.constants.nil;
-  for (; list->kind == Kind::Cell; list = cdr(list)) reversed = heap.make<Cell>(car(list), reversed);
-  return reversed;
-}
-
 bool is_proper_list(Heap& heap, Value* value) {
   while (value->kind == Kind::Cell) value = cdr(value);
   return value == heap.constants.nil;

@@ -1,4 +1,4 @@
-// Cells and the list helpers native code uses: make_list, from_list, reverse.
+// Cells and the list helpers native code uses: make_list, is_proper_list and ListBuilder.
 #pragma once
 #include <vector>
 
@@ -19,14 +19,10 @@ struct Cell : Value {
   Value* cdr;
 };
 
-inline bool is_cell(const Value* v) { return v->kind == Kind::Cell; }
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }
 
 Value* make_list(Heap& heap, const std::vector<Value*>& items);
-// The elements of a proper list; a chain ending in anything but nil is an internal error.
-std::vector<Value*> from_list(Heap& heap, Value* list);
-Value* reverse_list(Heap& heap, Value* list);
 bool is_proper_list(Heap& heap, Value* value);
 
 // Appends to a list under construction without a second pass: head and tail of the chain so far.

@@ -28,7 +28,10 @@ struct Floating : Value {
 
 struct String : Value {
   explicit String(std::string t) : Value(Kind::String), text(std::move(t)) {}
-  size_t footprint() const override { return text.capacity() > 15 ? text.capacity() : 0; }
+  // A text up to this long lives inside the string object, in the heap's slot; only longer ones
+  // own memory outside it.
+  static constexpr size_t inline_capacity = 15;
+  size_t footprint() const override { return text.capacity() > inline_capacity ? text.capacity() : 0; }
   std::string text;
 };
 

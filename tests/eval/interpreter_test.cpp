@@ -144,7 +144,7 @@ TEST(Interpreter, TheNestedCallRunnerReportsWithItsOwnBanner) {
   heap().push_root(arguments);
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(compute_new(runtime(), global("error"), arguments), LispError);
-  heap().pop_root();
+  heap().pop_root(arguments);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "Error during execution at:\n"
             "NativeCallFrame: error\n"

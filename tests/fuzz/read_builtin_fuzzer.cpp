@@ -38,7 +38,7 @@ Value* call_read(String* text, int64_t position) {
   } catch (const InternalError&) {
   } catch (const SyntaxError&) {
   }
-  heap.pop_root();
+  heap.pop_root(text);
   return result;
 }
 
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       position = next;
     }
   }
-  heap.pop_root();
+  heap.pop_root(text);
   heap.collect();
   return 0;
 }

@@ -38,7 +38,7 @@ inline Value* global(std::string_view name) {
 class Rooted {
  public:
   explicit Rooted(Value* value) : value_(value) { heap().push_root(value); }
-  ~Rooted() { heap().pop_root(); }
+  ~Rooted() { heap().pop_root(value_); }
   Rooted(const Rooted&) = delete;
   Rooted& operator=(const Rooted&) = delete;
   Value* get() const { return value_; }

@@ -1,8 +1,9 @@
 // The natives behind the prelude's to-string and repr generics.
+#include "builtins/printing.h"
+
 #include "eval/arguments.h"
 #include "eval/interpreter.h"
 #include "printer/printer.h"
-#include "startup/natives.h"
 
 namespace brevalon {
 

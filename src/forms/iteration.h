@@ -1,0 +1,10 @@
+// The for form.
+#pragma once
+#include "eval/resumable.h"
+#include "values/function.h"
+
+namespace brevalon {
+
+ResumableState* make_for_state();
+
+}  // namespace brevalon

@@ -1,0 +1,4 @@
+(print "first form ran")
+(define reason (read-file "where.txt"))
+(error (quote load-failure) reason)
+(print "never")

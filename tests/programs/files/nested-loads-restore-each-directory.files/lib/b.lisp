@@ -1,0 +1,1 @@
+(print (+ "b runs in " (read-file "where.txt")))

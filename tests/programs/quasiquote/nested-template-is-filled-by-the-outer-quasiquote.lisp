@@ -1,0 +1,16 @@
+; A quasiquote inside a template is an ordinary symbol: the unquotes beneath it are filled in at
+; once by the outer template, whatever their depth.
+(define x 2)
+(define xs (list 3 4))
+(print (quasiquote (a (quasiquote (b (unquote x))))))
+(print `(a `(b ,x)))
+(print `(a `(b ,@xs ,(+ x 1)) c))
+(print `(1 `(2 `(3 ,x ,@xs))))
+(print `(a `(b ,@nil) `,x))
+(print `(a (quote (b ,x))))
+(print `(a 'b ,'c))
+(print (= `(a `(b ,x)) '(a `(b 2))))
+(define inner `(b ,x))
+(print `(outer ,inner ,@inner))
+(def (twice) `(made `(fresh ,x)))
+(print (= (twice) (twice)))
