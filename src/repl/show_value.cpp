@@ -12,10 +12,10 @@
 namespace brevalon::repl {
 
 void show_value(Runtime& runtime, Value* value) {
-  NamedSymbol symbol(intern("repr"));
+  NamedSymbol symbol(runtime.heap.names.intern("repr"));
   Value* callee = runtime.global->lookup(&symbol);
   if (!callee) lisp_error("Symbol repr is undefined");
-  Value* text = compute_new(runtime, callee, runtime.heap.make<Cell>(value, nil_value));
+  Value* text = compute_new(runtime, callee, runtime.heap.make<Cell>(value, runtime.heap.constants.nil));
   // A program may bind repr to a function that returns something other than a string.
   write_line(text->kind == Kind::String ? static_cast<String*>(text)->text : to_string(text));
 }
