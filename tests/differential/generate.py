@@ -327,7 +327,19 @@ class Generator:
         else:
             self.emit('(print (length (list 1 2 (error (quote boom) "inside an argument"))))')
 
+    def frame_limit_program(self):
+        # Seconds of work each, so only a few seeds make one. Before any method is added, as
+        # fast paths may hold only until then: the leaf needs frames of its own, and the
+        # recursion leaves it fewer or more than that below the limit.
+        leaf = self.rng.choice(["(+ 1 2)", "(+ \"a\" \"b\" \"c\")", "(length \"abc\")",
+                                "(nth 2 (list 1 2 3))", "(+ 1 2 3 4 5 6 7 8 9 10)", "(to-string 42)"])
+        self.emit("(def (down n) (if (= n 0) %s (down (- n 1))))" % leaf)
+        self.emit("(print (down %d))" % (DOWN_DEPTH_AT_FRAME_LIMIT - self.rng.randint(0, 40)))
+        return "\n".join(self.lines) + "\n"
+
     def program(self):
+        if self.rng.random() < 0.02:
+            return self.frame_limit_program()
         self.emit("(define calls 0)")
         self.define_classes()
         for _ in range(self.rng.randint(0, 2)):
