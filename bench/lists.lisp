@@ -1,50 +1,14 @@
-; List building and sorting: 8,000 pseudo-random integers from a 64-bit linear
-; congruential generator, sorted with a merge sort on cons cells.
-; Only * and - are used on the numbers: both wrap around at 64 bits, while +
-; goes through a double accumulator and would lose the low bits.
-(define multiplier 6364136223846793005)
-(define increment 1442695040888963407)
+; List building and walking: each round builds the list 0 ... n-1 from range,
+; then maps, filters, sums, measures and indexes it with the library's functions.
+(def (numbers-below n)
+  (let xs nil
+    (for i (range n) (set xs (cons i xs)))
+    (reverse xs)))
 
-(def (next-random x) (- (* x multiplier) (- 0 increment)))
-
-(def (random-list n seed)
-  (if (= n 0)
-      nil
-      (let x (next-random seed)
-        (cons x (random-list (- n 1) x)))))
-
-; deals the elements alternately onto two lists
-(def (split-halves lst a b)
-  (if (= lst nil)
-      (list a b)
-      (split-halves (cdr lst) b (cons (car lst) a))))
-
-(def (merge a b)
-  (cond
-    (= a nil) b
-    (= b nil) a
-    (<= (car a) (car b)) (cons (car a) (merge (cdr a) b))
-    true (cons (car b) (merge a (cdr b)))))
-
-(def (merge-sort lst)
-  (if (or (= lst nil) (= (cdr lst) nil))
-      lst
-      (let halves (split-halves lst nil nil)
-        (merge (merge-sort (car halves)) (merge-sort (car (cdr halves)))))))
-
-(def (is-sorted lst)
-  (cond
-    (= lst nil) true
-    (= (cdr lst) nil) true
-    (> (car lst) (car (cdr lst))) false
-    true (is-sorted (cdr lst))))
-
-(def (checksum lst h)
-  (if (= lst nil) h (checksum (cdr lst) (- (* h 31) (car lst)))))
-
-(define sorted (merge-sort (random-list 8000 42)))
-(print (is-sorted sorted))
-(print (car sorted))
-(print (nth 4000 sorted))
-(print (nth 7999 sorted))
-(print (checksum sorted 7))
+(define total 0)
+(for round (range 25)
+  (let* (xs (numbers-below 500)
+         squares (map (fn (x) (* x x)) xs)
+         large (filter (fn (x) (> x (* round 5000))) squares))
+    (set total (+ total (sum large) (length large) (nth round squares) (nth 499 xs)))))
+(print total)
