@@ -26,14 +26,25 @@ void arm_fast_paths(Runtime& runtime) {
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
 }
 
+namespace {
+// More frames than the prelude's + ever has pending at once for this many arguments: sum,
+// reduce and one level of reduce-helper per argument, each with an add dispatch that walks the
+// methods the prelude defines (a program that adds methods has switched this path off).
+size_t frames_of_prelude_plus(size_t arguments) { return 4096 + 256 * arguments; }
+}  // namespace
+
 Value* fast_plus(Runtime& runtime, Value* arguments) {
   if (arguments->kind != Kind::Cell) return nullptr;
   Kind kind = car(arguments)->kind;
   if (kind != Kind::Integer && kind != Kind::String) return nullptr;
   Value* rest = arguments;
-  for (; rest->kind == Kind::Cell; rest = cdr(rest))
+  size_t count = 0;
+  for (; rest->kind == Kind::Cell; rest = cdr(rest), ++count)
     if (car(rest)->kind != kind) return nullptr;
   if (rest != runtime.heap.constants.nil) return nullptr;
+  // Near the frame limit the prelude's + would run out of frames where this path does not:
+  // leave that to the prelude, so the limit is reached at the same call with the same trace.
+  if (runtime.frame_count + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
   // One argument comes back itself: reduce never calls add.
   if (cdr(arguments) == runtime.heap.constants.nil) return car(arguments);
   if (kind == Kind::Integer) {
