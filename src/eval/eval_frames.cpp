@@ -200,6 +200,9 @@ bool CallFrame::next_step(Interpreter& interpreter) {
   switch (impl->kind) {
     case Kind::LispFunc: {
       auto* lisp = as<LispFunc>(impl);
+      // A generic's dispatcher may pick its method natively; otherwise it runs step by step.
+      if constexpr (fast_paths_built)
+        if (start_native_dispatch(interpreter, lisp, arguments)) return false;
       Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
       interpreter.push(new ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
       return false;

@@ -12,18 +12,19 @@ namespace brevalon {
 
 void arm_fast_paths(Runtime& runtime) {
   if constexpr (!fast_paths_built) return;
-  uint64_t* counter = &runtime.fast_paths.watched_changes;
+  uint64_t* counter = runtime.fast_paths.changes;
   runtime.heap.for_each_object([counter](Value* value) {
     if (value->kind == Kind::Environment) {
       auto* env = as<Environment>(value);
       env->watch_counter = counter;
-      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watched = true;
+      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watch_groups |= watch_any;
     } else if (value->kind == Kind::Hashtable) {
       as<Hashtable>(value)->watch_counter = counter;
     }
   });
   NamedSymbol plus(runtime.heap.names.intern("+"));
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
+  arm_dispatch(runtime, counter);
 }
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {

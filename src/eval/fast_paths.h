@@ -1,5 +1,6 @@
 // Fast paths for prelude functions, valid while the bindings they stand for keep their start-up values.
 #pragma once
+#include "eval/fast/dispatch.h"
 #include "values/value.h"
 
 #ifndef BREVALON_FAST_PATHS
@@ -14,12 +15,16 @@ struct Runtime;
 // fast build is compared with.
 inline constexpr bool fast_paths_built = BREVALON_FAST_PATHS != 0;
 
-// One per run. Any change to a watched binding or table bumps watched_changes, which turns every
-// fast path off for the rest of the run.
+// The groups of watched names: each change of a watched binding bumps the counter of every group
+// its name is in. Any start-up name is in the first, whose counter tables bump too.
+enum WatchGroup : uint8_t { watch_any = 1, watch_dispatch = 2 };
+
+// One per run. A group's counter above 0 turns its fast paths off for the rest of the run.
 struct FastPaths {
   Value* plus = nullptr;  // the prelude's variadic +
-  uint64_t watched_changes = 0;
-  bool plus_intact() const { return watched_changes == 0; }
+  uint64_t changes[2] = {0, 0};
+  bool plus_intact() const { return changes[0] == 0; }
+  DispatchPaths dispatch;
 };
 
 // Called after start-up: every environment and table made so far is watched from now on.

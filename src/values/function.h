@@ -34,6 +34,11 @@ struct LispFunc : Value {
   Value* rest_parameter = nullptr;
   Value* body = nullptr;  // the body forms as a proper list, exactly as received
   Environment* closure = nullptr;
+  // Whether the body is the generic dispatcher's text, worked out by the fast paths at the first
+  // call; `generic_key` is then the method-store key in the body, which keeps it alive.
+  enum class GenericShape : uint8_t { unknown, dispatcher, other };
+  GenericShape generic_shape = GenericShape::unknown;
+  Value* generic_key = nullptr;
 };
 
 struct NativeFunc : Value {
