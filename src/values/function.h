@@ -39,6 +39,8 @@ struct LispFunc : Value {
   enum class GenericShape : uint8_t { unknown, dispatcher, other };
   GenericShape generic_shape = GenericShape::unknown;
   Value* generic_key = nullptr;
+  // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
+  uint8_t prelude_role = 0;
 };
 
 struct NativeFunc : Value {
