@@ -3,6 +3,7 @@
 
 #include "eval/arguments.h"
 #include "base/errors.h"
+#include "eval/fast/prelude_lists.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
 #include "eval/native_frames.h"
@@ -200,6 +201,17 @@ bool CallFrame::next_step(Interpreter& interpreter) {
   switch (impl->kind) {
     case Kind::LispFunc: {
       auto* lisp = as<LispFunc>(impl);
+      // A prelude list function may be computed, or a generic's method picked, natively;
+      // otherwise the body runs step by step.
+      if constexpr (fast_paths_built) {
+        if (lisp->prelude_role) {
+          if (Value* value = native_prelude_call(interpreter.runtime, lisp, arguments)) {
+            result = value;
+            return true;
+          }
+        }
+        if (start_native_dispatch(interpreter, lisp, arguments)) return false;
+      }
       Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
       interpreter.push(new ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
       return false;

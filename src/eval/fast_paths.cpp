@@ -1,6 +1,10 @@
 // The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
+#include "eval/fast/prelude_lists.h"
+
+#include <iterator>
+
 #include "values/arithmetic.h"
 #include "eval/runtime.h"
 #include "values/dictionary.h"
@@ -12,18 +16,39 @@ namespace brevalon {
 
 void arm_fast_paths(Runtime& runtime) {
   if constexpr (!fast_paths_built) return;
-  uint64_t* counter = &runtime.fast_paths.watched_changes;
-  runtime.heap.for_each_object([counter](Value* value) {
+  uint64_t* counter = runtime.fast_paths.changes;
+  runtime.heap.for_each_object([counter, &runtime](Value* value) {
     if (value->kind == Kind::Environment) {
       auto* env = as<Environment>(value);
       env->watch_counter = counter;
-      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watched = true;
+      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watch_groups |= watch_any;
     } else if (value->kind == Kind::Hashtable) {
-      as<Hashtable>(value)->watch_counter = counter;
+      as<Hashtable>(value)->watch_counter = &runtime.fast_paths.table_changes;
     }
   });
   NamedSymbol plus(runtime.heap.names.intern("+"));
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
+  arm_dispatch(runtime, counter);
+  arm_prelude_lists(runtime);
+  FastPaths& paths = runtime.fast_paths;
+  if (Hashtable* store = paths.dispatch.method_store) {
+    for (size_t i = 0; i < std::size(FastPaths::store_keys); ++i) {
+      paths.store_entries[i] = store->get(FastPaths::store_keys[i]);
+      if (paths.store_entries[i]) paths.entries_unchanged |= uint8_t(1u << i);
+    }
+    paths.method_store_version = store->version;
+  }
+}
+
+bool FastPaths::prelude_intact(uint8_t entries) {
+  if (changes[0] != 0) return false;
+  Hashtable* store = dispatch.method_store;
+  if (store && store->version != method_store_version) {
+    for (size_t i = 0; i < std::size(store_keys); ++i)
+      if (store->get(store_keys[i]) != store_entries[i]) entries_unchanged &= uint8_t(~(1u << i));
+    method_store_version = store->version;
+  }
+  return (entries_unchanged & entries) == entries;
 }
 
 namespace {

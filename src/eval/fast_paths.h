@@ -1,5 +1,6 @@
 // Fast paths for prelude functions, valid while the bindings they stand for keep their start-up values.
 #pragma once
+#include "eval/fast/dispatch.h"
 #include "values/value.h"
 
 #ifndef BREVALON_FAST_PATHS
@@ -14,12 +15,27 @@ struct Runtime;
 // fast build is compared with.
 inline constexpr bool fast_paths_built = BREVALON_FAST_PATHS != 0;
 
-// One per run. Any change to a watched binding or table bumps watched_changes, which turns every
-// fast path off for the rest of the run.
+// The groups of watched names: each change of a watched binding bumps the counter of every group
+// its name is in. Any start-up name is in the first.
+enum WatchGroup : uint8_t { watch_any = 1, watch_dispatch = 2 };
+
+// One per run. A group's counter above 0 turns its fast paths off for the rest of the run.
 struct FastPaths {
   Value* plus = nullptr;  // the prelude's variadic +
-  uint64_t watched_changes = 0;
-  bool plus_intact() const { return watched_changes == 0; }
+  uint64_t changes[2] = {0, 0};
+  uint64_t table_changes = 0;  // any change to a table made during start-up
+  DispatchPaths dispatch;
+  // The prelude's generics whose methods fast paths stand for, as method-store holds them.
+  enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4 };
+  static constexpr const char* store_keys[3] = {"add", "iter", "length"};
+  Value* store_entries[3] = {nullptr, nullptr, nullptr};
+  uint8_t entries_unchanged = 0;  // the StoreEntry bits of the entries still as start-up left them
+  uint64_t method_store_version = 0;
+  // True while no start-up binding changed and the given entries of method-store are as start-up
+  // left them (looked at again only when the store has changed).
+  bool prelude_intact(uint8_t entries);
+  // + stands for sum, reduce and add's methods.
+  bool plus_intact() { return prelude_intact(add_entry); }
 };
 
 // Called after start-up: every environment and table made so far is watched from now on.

@@ -52,7 +52,7 @@ NumberedBinding* Environment::find_numbered(int64_t number) {
 
 void Environment::set_named(const Name* name, Value* value) {
   ++version;
-  if (watch_counter && name->watched) ++*watch_counter;
+  if (watch_counter) note_watched_change(watch_counter, name->watch_groups);
   if (Binding* binding = find_named(name)) {
     binding->value = value;
     return;
@@ -79,8 +79,10 @@ void Environment::set_numbered(int64_t number, Value* value) {
 
 bool Environment::remove(const Value* symbol) {
   ++version;
-  if (watch_counter && (symbol->kind == Kind::NumSymbol || static_cast<const NamedSymbol*>(symbol)->name->watched))
-    ++*watch_counter;
+  if (watch_counter)
+    note_watched_change(watch_counter, symbol->kind == Kind::NumSymbol
+                                           ? uint8_t{1}
+                                           : static_cast<const NamedSymbol*>(symbol)->name->watch_groups);
   if (symbol->kind == Kind::NumSymbol) {
     int64_t number = static_cast<const NumSymbol*>(symbol)->number;
     auto it = std::find_if(numbered_.begin(), numbered_.end(), [&](auto& b) { return b.number == number; });

@@ -44,8 +44,8 @@ struct Environment : Value {
 
   Environment* parent;
   uint64_t version = 0;
-  // Set on the scopes made during start-up, whose bindings fast paths rely on: every change to a
-  // watched binding bumps the counter this points to.
+  // Set on the scopes made during start-up (and on scopes a fast path comes to rely on): every
+  // change to a watched binding bumps the counters of its name's groups in the array this points to.
   uint64_t* watch_counter = nullptr;
 
  private:

@@ -34,6 +34,13 @@ struct LispFunc : Value {
   Value* rest_parameter = nullptr;
   Value* body = nullptr;  // the body forms as a proper list, exactly as received
   Environment* closure = nullptr;
+  // Whether the body is the generic dispatcher's text, worked out by the fast paths at the first
+  // call; `generic_key` is then the method-store key in the body, which keeps it alive.
+  enum class GenericShape : uint8_t { unknown, dispatcher, other };
+  GenericShape generic_shape = GenericShape::unknown;
+  Value* generic_key = nullptr;
+  // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
+  uint8_t prelude_role = 0;
 };
 
 struct NativeFunc : Value {

@@ -7,12 +7,19 @@ namespace brevalon {
 // A name's text is stored once per run (see Names); names compare by the identity of this object.
 struct Name {
   std::string text;
-  // Set for names whose start-up bindings a fast path relies on.
-  mutable bool watched = false;
+  // Set for names whose start-up bindings a fast path relies on: one bit per group of fast paths,
+  // each group with its own counter of changes (see note_watched_change).
+  mutable uint8_t watch_groups = 0;
   // Where this name was last found in a large (hash-indexed) environment; checked before use.
   mutable const void* cached_environment = nullptr;
   mutable uint32_t cached_index = 0;
 };
+
+// Every change of a watched name in a watched scope bumps the counter of each group the name is in.
+inline void note_watched_change(uint64_t* counters, uint8_t groups) {
+  for (unsigned group = 0; groups; ++group, groups >>= 1)
+    if (groups & 1) ++counters[group];
+}
 
 struct NamedSymbol : Value {
   explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}

@@ -1,0 +1,228 @@
+// Recognises the dispatcher's text in a generic and picks the method filter and match-types would pick.
+#include "eval/fast/dispatch.h"
+
+#include "eval/fast/dispatch_frame.h"
+#include "eval/fast/dispatcher_text.h"
+#include "eval/interpreter.h"
+#include "values/class.h"
+#include "values/dictionary.h"
+#include "values/function.h"
+#include "values/list.h"
+#include "values/scalars.h"
+#include "values/types.h"
+
+namespace brevalon {
+namespace {
+
+// Every name the dispatcher's text reads: the generic's body, then filter, nth, match-types,
+// is-list and is-instance, with what their bodies call.
+constexpr const char* read_names[] = {
+    "fn",   "set-symbol", "quote", "if",          "and",      "or",          "get-key",
+    "list", "filter",     "nth",   "match-types", "is-list",  "is-instance", "is-subclass",
+    "get-type", "error",  "=",     "car",         "cdr",      "cons",        "-",
+    "nil",  "true",       "false", "cell",        "method-store"};
+
+Value* global_value(Runtime& runtime, const Name* name) {
+  NamedSymbol symbol(name);
+  return runtime.global->lookup(&symbol);
+}
+
+void collect_names(Value* form, const Name* except, std::vector<const Name*>& names) {
+  for (; form->kind == Kind::Cell; form = cdr(form)) collect_names(car(form), except, names);
+  if (form->kind != Kind::NamedSymbol) return;
+  const Name* name = as<NamedSymbol>(form)->name;
+  if (name == except) return;
+  for (const Name* known : names)
+    if (known == name) return;
+  names.push_back(name);
+}
+
+// Compares a body with the reference dispatcher's, where (head x) stands for (head parameters...)
+// and the reference's key for any string, which becomes the generic's key.
+struct ShapeMatch {
+  const Name* reference_parameter;
+  const Value* reference_key;
+  const std::vector<Value*>& parameters;
+  Value* nil;
+
+  bool holds_parameters(Value* list) const {
+    for (Value* parameter : parameters) {
+      if (list->kind != Kind::Cell || !symbol_equal(car(list), parameter)) return false;
+      list = cdr(list);
+    }
+    return list == nil;
+  }
+
+  bool same(Value* reference, Value* candidate) const {
+    if (reference->kind == Kind::Cell) {
+      if (candidate->kind != Kind::Cell) return false;
+      Value* rest = cdr(reference);
+      if (rest->kind == Kind::Cell && is_named(car(rest), reference_parameter) && cdr(rest) == nil)
+        return same(car(reference), car(candidate)) && holds_parameters(cdr(candidate));
+      return same(car(reference), car(candidate)) && same(cdr(reference), cdr(candidate));
+    }
+    if (reference == reference_key) return candidate->kind == Kind::String;
+    if (reference->kind != candidate->kind) return false;
+    switch (reference->kind) {
+      case Kind::NamedSymbol:
+        return as<NamedSymbol>(reference)->name == as<NamedSymbol>(candidate)->name;
+      case Kind::String:
+        return as<String>(reference)->text == as<String>(candidate)->text;
+      case Kind::Integer:
+        return as<Integer>(reference)->value == as<Integer>(candidate)->value;
+      default:
+        return reference == candidate;
+    }
+  }
+};
+
+bool parameters_fit(const DispatchPaths& dispatch, const LispFunc* generic) {
+  if (generic->rest_parameter) return false;
+  const auto& parameters = generic->parameters;
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    for (size_t j = 0; j < i; ++j)
+      if (symbol_equal(parameters[i], parameters[j])) return false;
+    if (parameters[i]->kind != Kind::NamedSymbol) continue;
+    const Name* name = as<NamedSymbol>(parameters[i])->name;
+    for (const Name* taken : dispatch.text_names)
+      if (taken == name) return false;
+  }
+  return true;
+}
+
+// Every name the text reads must find its start-up value from the generic's closure; the scopes on
+// that chain are watched from now on, so that a later change there is noticed.
+bool closure_fits(Runtime& runtime, LispFunc* generic) {
+  const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
+  for (const auto& [name, value] : dispatch.read_bindings) {
+    NamedSymbol symbol(name);
+    if (generic->closure->lookup(&symbol) != value) return false;
+  }
+  for (Environment* env = generic->closure; env; env = env->parent)
+    if (!env->watch_counter) env->watch_counter = dispatch.counters;
+  return true;
+}
+
+LispFunc::GenericShape shape_of(Runtime& runtime, LispFunc* generic) {
+  const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
+  LispFunc* reference = dispatch.reference;
+  ShapeMatch match{as<NamedSymbol>(reference->parameters[0])->name, reference->generic_key, generic->parameters,
+                   runtime.heap.constants.nil};
+  if (!generic->closure || !match.same(reference->body, generic->body)) return LispFunc::GenericShape::other;
+  if (!parameters_fit(dispatch, generic) || !closure_fits(runtime, generic)) return LispFunc::GenericShape::other;
+  generic->generic_key = dispatcher_key(generic->body);
+  return LispFunc::GenericShape::dispatcher;
+}
+
+enum class Answer : uint8_t { no, yes, unknown };
+
+// As is-subclass decides, as far as a short chain of parents; beyond it the answer is unknown.
+Answer subclass(Value* a, Value* b, int depth) {
+  if (a == b) return Answer::yes;
+  if (a->kind != Kind::Class) return Answer::no;
+  if (depth > 32) return Answer::unknown;
+  for (Value* parent : as<Class>(a)->parents) {
+    if (parent == b) return Answer::yes;
+    Answer answer = subclass(parent, b, depth + 1);
+    if (answer != Answer::no) return answer;
+  }
+  return Answer::no;
+}
+
+// match-types: unknown where it would raise an error (a parameter list or a typed parameter of
+// another shape).
+Answer match_types(const Runtime& runtime, Value* arguments, Value* parameters) {
+  const Constants& constants = runtime.heap.constants;
+  Value* nil = constants.nil;
+  for (;; arguments = cdr(arguments), parameters = cdr(parameters)) {
+    if (arguments == nil) return parameters == nil ? Answer::yes : Answer::no;
+    if (parameters == nil) return Answer::no;
+    if (parameters->kind != Kind::Cell) return Answer::unknown;
+    Value* parameter = car(parameters);
+    if (parameter == nil) return Answer::unknown;
+    Answer is_list = subclass(constants.type_of(parameter), runtime.fast_paths.dispatch.cell_class, 0);
+    if (is_list == Answer::unknown) return Answer::unknown;
+    if (is_list == Answer::no) continue;
+    if (parameter->kind != Kind::Cell || cdr(parameter)->kind != Kind::Cell) return Answer::unknown;
+    Answer fits = subclass(constants.type_of(car(arguments)), car(cdr(parameter)), 0);
+    if (fits != Answer::yes) return fits;
+  }
+}
+
+// Deeper than the step-by-step dispatcher goes while it filters the methods.
+size_t dispatch_depth_bound(size_t methods, size_t arguments) { return 1000 + 64 * (methods + arguments); }
+
+}  // namespace
+
+void arm_dispatch(Runtime& runtime, uint64_t* counters) {
+  DispatchPaths& dispatch = runtime.fast_paths.dispatch;
+  Names& names = runtime.heap.names;
+  dispatch.counters = counters;
+  for (const char* text : read_names) {
+    const Name* name = names.intern(text);
+    name->watch_groups |= watch_dispatch;
+    dispatch.read_bindings.emplace_back(name, global_value(runtime, name));
+  }
+  Value* store = global_value(runtime, names.intern("method-store"));
+  Value* to_string = global_value(runtime, names.intern("to-string"));
+  Value* if_function = global_value(runtime, names.intern("if"));
+  if (!store || store->kind != Kind::Hashtable || !to_string || to_string->kind != Kind::Function) return;
+  if (!if_function || if_function->kind != Kind::Function ||
+      as<Function>(if_function)->implementation->kind != Kind::ResumableNative)
+    return;
+  Value* impl = as<Function>(to_string)->implementation;
+  if (impl->kind != Kind::LispFunc) return;
+  auto* reference = as<LispFunc>(impl);
+  if (reference->parameters.size() != 1 || reference->parameters[0]->kind != Kind::NamedSymbol) return;
+  reference->generic_key = dispatcher_key(reference->body);
+  reference->generic_shape = LispFunc::GenericShape::dispatcher;
+  dispatch.method_store = as<Hashtable>(store);
+  dispatch.cell_class = global_value(runtime, names.intern("cell"));
+  dispatch.if_function = if_function;
+  for (const auto& [name, value] : dispatch.read_bindings) dispatch.text_names.push_back(name);
+  collect_names(reference->body, as<NamedSymbol>(reference->parameters[0])->name, dispatch.text_names);
+  dispatch.reference = reference;
+}
+
+bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* arguments) {
+  Runtime& runtime = interpreter.runtime;
+  const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
+  if (generic->generic_shape == LispFunc::GenericShape::other || !dispatch.intact()) return false;
+  if (generic->generic_shape == LispFunc::GenericShape::unknown) {
+    generic->generic_shape = shape_of(runtime, generic);
+    if (generic->generic_shape != LispFunc::GenericShape::dispatcher) return false;
+  }
+  Heap& heap = runtime.heap;
+  Value* nil = heap.constants.nil;
+  size_t count = 0;
+  for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) ++count;
+  if (count != generic->parameters.size()) return false;
+
+  Value* definitions = dispatch.method_store->get(as<String>(generic->generic_key)->text);
+  if (!definitions) return false;
+  Value* chosen = nullptr;
+  size_t methods = 0;
+  for (Value* rest = definitions; rest != nil; rest = cdr(rest)) {
+    if (rest->kind != Kind::Cell) return false;
+    ++methods;
+    Value* definition = car(rest);
+    if (definition->kind != Kind::Cell || cdr(definition)->kind != Kind::Cell) return false;
+    Answer answer = match_types(runtime, arguments, car(definition));
+    if (answer == Answer::unknown) return false;
+    if (answer == Answer::yes && !chosen) chosen = car(cdr(definition));
+  }
+  // The method must be a function the call frame binds and runs itself: a native would see the
+  // dispatcher's scope.
+  if (!chosen || chosen->kind != Kind::Function || as<Function>(chosen)->exec_mode != mode_function ||
+      as<Function>(chosen)->implementation->kind != Kind::LispFunc)
+    return false;
+  if (runtime.frame_count + dispatch_depth_bound(methods, count) > Runtime::max_frames) return false;
+
+  // The dispatcher's call (f parameters...) hands the method a new list.
+  ListBuilder copy;
+  for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) copy.append(heap, car(rest));
+  interpreter.push(new DispatchFrame(runtime, generic, chosen, copy.finish(heap)));
+  return true;
+}
+
+}  // namespace brevalon

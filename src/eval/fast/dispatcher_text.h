@@ -1,0 +1,21 @@
+// Where things sit in the body every defgeneric gives a generic: the forms its frames show.
+#pragma once
+#include <string>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+struct LispFunc;
+
+// The method-store key in a dispatcher's body.
+Value* dispatcher_key(Value* body);
+
+// The call of the chosen method, (f parameters...), in a dispatcher's body.
+Value* dispatcher_method_call(Value* body);
+
+// The lines of the frames a dispatcher has pending while its method runs, bottom first, joined by
+// newlines. `if_name` is the name of the native behind `if`.
+std::string dispatcher_frame_lines(Value* body, const std::string& if_name);
+
+}  // namespace brevalon

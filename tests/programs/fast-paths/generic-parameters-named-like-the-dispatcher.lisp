@@ -1,0 +1,10 @@
+; Parameters that repeat, or share names with the dispatcher's own variables and functions.
+(defgeneric (same a a))
+(defmethod (same a b) (list a b))
+(print (same 1 2))
+(defgeneric (tagged x call-args))
+(defmethod (tagged x call-args) (list "tagged" x call-args))
+(print (tagged 1 2))
+(defgeneric (pick filter y))
+(defmethod (pick (filter integer) y) (list "int" filter y))
+(print (pick 1 2))

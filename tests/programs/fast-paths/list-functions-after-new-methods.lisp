@@ -1,0 +1,10 @@
+; New methods of length and iter, and a rebound nth, are followed by the list functions.
+(print (length (list 1 2 3)))
+(defmethod (length (x cell)) 42)
+(print (length (list 1 2 3)))
+(print (reverse (list 1 2 3)))
+(defmethod (iter (x cell)) (let done false (fn () (if done nil (begin (set-symbol (quote done) true) (list "once"))))))
+(print (reverse (list 1 2 3)))
+(print (nth 1 (list 1 2 3)))
+(define nth (fn (i lst) "rebound"))
+(print (nth 1 (list 1 2 3)))

@@ -1,0 +1,11 @@
+; + after defclass and other methods, then after a method on add for a class, then one for integers.
+(defclass Vec () x y)
+(defmethod (to-string (v Vec)) (+ "<" (to-string (x v)) "," (to-string (y v)) ">"))
+(print (+ 1 2 3))
+(print (+ "a" "b"))
+(defmethod (add (a Vec) (b Vec)) (make-Vec (+ (x a) (x b)) (+ (y a) (y b))))
+(print (to-string (+ (make-Vec 1 2) (make-Vec 3 4) (make-Vec 5 6))))
+(print (+ 4 5))
+(defmethod (add (a integer) (b integer)) (* a b))
+(print (+ 4 5))
+(print (+ 2 3 4))
