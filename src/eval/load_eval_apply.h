@@ -4,6 +4,7 @@
 
 #include "eval/frame.h"
 #include "eval/resumable.h"
+#include "reader/source_positions.h"
 #include "values/list.h"
 
 namespace brevalon {
@@ -16,8 +17,9 @@ ResumableState* make_eval_state();
 ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
-  LoadFrame(Environment* env, std::string t, std::string name)
-      : environment(env), text(std::move(t)), file_name(std::move(name)) {}
+  // `shown` names the file as diagnostics do: as a path from where the program started.
+  LoadFrame(Environment* env, std::string t, std::string name, SourcePositions& positions, std::string shown)
+      : environment(env), text(std::move(t)), file_name(std::move(name)), source(positions, std::move(shown)) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { current = value; }
   Value* finish() override { return current; }
@@ -27,6 +29,7 @@ struct LoadFrame final : Frame {
   Environment* environment;
   std::string text;
   std::string file_name;
+  SourceFile source;
   int64_t position = 0;
   // Each form is read, then expanded, then evaluated, before the next is read.
   enum class State : uint8_t { reading, expanding, evaluating, finishing_form };

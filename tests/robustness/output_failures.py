@@ -24,9 +24,11 @@ PRINTS_WITHOUT_END = '(define loop (fn (n) (print n) (loop (+ n 1))))\n(loop 0)\
 #  expected status (negative: killed by that signal), expected standard error)
 CASES = [
     ("a full device ends the run with a note", PRINTS_TWO_LINES, "full", False, 2,
-     "brevalon: internal error in 'program.lisp': cannot write to standard output: No space left on device\n"),
+     "program.lisp:1:1: error: cannot write to standard output: No space left on device\n"
+     "  in (print \"one\") at program.lisp:1\n"),
     ("a closed descriptor ends the run with a note", PRINTS_TWO_LINES, "closed", False, 2,
-     "brevalon: internal error in 'program.lisp': cannot write to standard output: Bad file descriptor\n"),
+     "program.lisp:1:1: error: cannot write to standard output: Bad file descriptor\n"
+     "  in (print \"one\") at program.lisp:1\n"),
     ("a full device that is never written to is no failure", PRINTS_NOTHING, "full", False, 0, ""),
     ("a pipe closed by its reader ends the run quietly", PRINTS_WITHOUT_END, "pipe", False, -signal.SIGPIPE, ""),
     ("a closed pipe ends the run quietly even when its signal is ignored", PRINTS_WITHOUT_END, "pipe", True,
