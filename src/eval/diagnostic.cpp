@@ -34,7 +34,7 @@ std::string global_name(Runtime& runtime, const Value* value) {
 }
 
 std::string type_name(Runtime& runtime, Value* value) {
-  Value* type = type_of(value);
+  Value* type = runtime.heap.constants.type_of(value);
   std::string name = global_name(runtime, type);
   if (!name.empty()) return name;
   if (type->kind == Kind::Type) return as<Type>(type)->name;
@@ -44,7 +44,7 @@ std::string type_name(Runtime& runtime, Value* value) {
 // The generic whose dispatch found no method: the innermost call of a global function that has an
 // entry in the prelude's method store.
 std::string no_method_detail(Runtime& runtime, const Interpreter& interpreter) {
-  NamedSymbol store_name(intern("method-store"));
+  NamedSymbol store_name(runtime.heap.names.intern("method-store"));
   Value* store = runtime.global->lookup(&store_name);
   if (!store || store->kind != Kind::Hashtable) return {};
   const std::vector<Frame*>& frames = interpreter.frames();
@@ -62,7 +62,7 @@ std::string no_method_detail(Runtime& runtime, const Interpreter& interpreter) {
 }
 
 // A form shortened to a line: nested lists past the third level and elements past the width become "...".
-void abbreviate(std::string& out, Value* form, int depth) {
+void abbreviate(std::string& out, Value* form, int depth, Value* nil) {
   if (form->kind != Kind::Cell) {
     out += shorten(brief(form), 24);
     return;
@@ -77,12 +77,12 @@ void abbreviate(std::string& out, Value* form, int depth) {
     if (!first) out += ' ';
     if (out.size() >= form_width) {
       out += "...";
-      rest = nil_value;
+      rest = nil;
       break;
     }
-    abbreviate(out, car(rest), depth + 1);
+    abbreviate(out, car(rest), depth + 1, nil);
   }
-  if (rest != nil_value) out += " . " + shorten(brief(rest), 24);
+  if (rest != nil) out += " . " + shorten(brief(rest), 24);
   out += ')';
 }
 
@@ -140,7 +140,7 @@ std::string entry_line(Runtime& runtime, const PendingForms::Entry& entry) {
   // A name at top level has its position in the first line already.
   if (entry.form->kind != Kind::Cell) return {};
   std::string form;
-  abbreviate(form, entry.form, 0);
+  abbreviate(form, entry.form, 0, runtime.heap.constants.nil);
   return "  in " + visible(form) + " at " + place(runtime, *runtime.positions.find(entry.form), false) + "\n";
 }
 
@@ -229,7 +229,7 @@ std::string diagnostic_text(Runtime& runtime, const Failure& failure) {
   std::string message = pending.message.empty() ? message_of(failure) : pending.message;
   if (!pending.message.empty() && innermost_form) {
     std::string call;
-    abbreviate(call, innermost_form, 0);
+    abbreviate(call, innermost_form, 0, runtime.heap.constants.nil);
     message += ", reached from " + call;
   }
   std::string text = where + ": error: " + visible(message) + "\n";

@@ -60,7 +60,7 @@ namespace {
 
 Value* run_forms(Runtime& runtime, std::string_view text, SourceFile* source) {
   int64_t position = 0;
-  Value* last = nil_value;
+  Value* last = runtime.heap.constants.nil;
   for (;;) {
     auto read = next_expr(runtime.heap, text, position, source);
     if (!read) {

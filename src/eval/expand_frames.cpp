@@ -76,7 +76,7 @@ bool ExpandAllFrame::next_step(Interpreter& interpreter) {
     interpreter.push(new ExpandFrame(environment, element, origin));
     return false;
   }
-  if (remaining != nil_value) internal_error("cannot expand a form whose elements do not end in nil");
+  if (remaining != heap.constants.nil) internal_error("cannot expand a form whose elements do not end in nil");
   return true;
 }
 

@@ -35,7 +35,7 @@ struct ExpandAllFrame final : Frame, Pooled<ExpandAllFrame> {
       : heap(h), environment(env), list(l), origin(from), remaining(l) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { values.append(heap, value); }
-  Value* finish() override { return values.finish(); }
+  Value* finish() override { return values.finish(heap); }
   std::string display() override;
   void visit_edges(Visitor& visit) override;
 

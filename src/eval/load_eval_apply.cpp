@@ -102,7 +102,8 @@ struct LoadState final : ResumableState {
         if (!directory.empty()) change_directory(directory);
         std::string text = read_whole_file(file_name);
         Environment* target = environment ? environment : interpreter.runtime.global;
-        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.runtime.positions, std::move(shown)));
+        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil,
+                                       interpreter.runtime.positions, std::move(shown)));
         return false;
       }
       case State::loaded:
@@ -116,7 +117,7 @@ struct LoadState final : ResumableState {
     result_value = value;
     state = State::loaded;
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(environment);
     visit(result_value);
@@ -138,7 +139,7 @@ struct EvalState final : ResumableState {
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override { visit(result_value); }
   Value* result_value = nullptr;
 };
@@ -147,12 +148,12 @@ struct ApplyState final : ResumableState {
   void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
     Arguments args("apply", arguments);
     args.require(2);
-    if (!is_proper_list(args.at(1))) args.wrong_kind(1, "a proper list");
-    interpreter.push(new CallFrame(args.at(0), args.at(1), nil_value, environment));
+    if (!is_proper_list(interpreter.heap, args.at(1))) args.wrong_kind(1, "a proper list");
+    interpreter.push(new CallFrame(args.at(0), args.at(1), interpreter.heap.constants.nil, environment));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override { visit(result_value); }
   Value* result_value = nullptr;
 };

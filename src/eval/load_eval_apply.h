@@ -17,9 +17,12 @@ ResumableState* make_eval_state();
 ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
-  // `shown` names the file as diagnostics do: as a path from where the program started.
-  LoadFrame(Environment* env, std::string t, std::string name, SourcePositions& positions, std::string shown)
-      : environment(env), text(std::move(t)), file_name(std::move(name)), source(positions, std::move(shown)) {}
+  // An empty text gives nil. `shown` names the file as diagnostics do: as a path from where the
+  // program started.
+  LoadFrame(Environment* env, std::string t, std::string name, Value* nil, SourcePositions& positions,
+            std::string shown)
+      : environment(env), text(std::move(t)), file_name(std::move(name)), source(positions, std::move(shown)),
+        current(nil) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { current = value; }
   Value* finish() override { return current; }
@@ -34,7 +37,7 @@ struct LoadFrame final : Frame {
   // Each form is read, then expanded, then evaluated, before the next is read.
   enum class State : uint8_t { reading, expanding, evaluating, finishing_form };
 
-  Value* current = nil_value;
+  Value* current;
   State state = State::reading;
 };
 

@@ -18,6 +18,8 @@ void guard_print(const std::string& out, int depth);
 
 std::string to_string(Value* value);
 std::string represent(Value* value);
+// The literal form of a value's type, for messages: its class, or the type of a built-in kind.
+std::string represent_type_of(Value* value);
 
 void append_to_string(std::string& out, Value* value, int depth);
 void append_represent(std::string& out, Value* value, int depth);

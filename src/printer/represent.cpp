@@ -4,7 +4,6 @@
 #include "base/output.h"
 #include "base/stack_guard.h"
 #include "printer/printer.h"
-#include "values/names.h"
 #include "values/dictionary.h"
 #include "values/environment.h"
 #include "values/function.h"
@@ -71,8 +70,9 @@ void append_environment(std::string& out, Environment* env, int depth) {
   for (size_t i = 0; i < env->named_count(); ++i) {
     const Binding& binding = env->named_at(i);
     if (!binding.value) continue;
-    if (binding.name == names::current_scope && binding.value == env) continue;
-    if (binding.name == names::parent_scope) continue;
+    // The two reserved bindings; names are interned, so equal text is the same name.
+    if (binding.name->text == "current-scope" && binding.value == env) continue;
+    if (binding.name->text == "parent-scope") continue;
     append_entry(lines, "     ", binding.name->text, binding.value, depth);
   }
   for (auto& binding : env->numbered()) {
@@ -214,6 +214,11 @@ std::string represent(Value* value) {
   std::string out;
   append_represent(out, value, 0);
   return out;
+}
+
+std::string represent_type_of(Value* value) {
+  if (value->kind == Kind::Instance) return represent(as<Instance>(value)->cls);
+  return std::string("<type ") + builtin_type_name(value->kind) + ">";
 }
 
 }  // namespace brevalon

@@ -21,7 +21,7 @@ void append_list(std::string& out, Value* list, int depth) {
     append_represent(out, car(list), depth + 1);
   }
   // A chain that ends in something other than nil shows its last cdr after a dot.
-  if (list != nil_value) {
+  if (!is_nil(list)) {
     out += " . ";
     append_represent(out, list, depth + 1);
   }
@@ -39,24 +39,23 @@ void guard_print(const std::string& out, int depth) {
 
 void append_to_string(std::string& out, Value* value, int depth) {
   guard_print(out, depth);
-  Value* type = type_of(value);
-  if (type == types.integer) {
+  if (value->kind == Kind::Integer) {
     out += std::to_string(as<Integer>(value)->value);
   } else if (value->kind == Kind::Floating) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%f", as<Floating>(value)->value);
     out += buffer;
-  } else if (type == types.str) {
+  } else if (value->kind == Kind::String) {
     out += as<String>(value)->text;
-  } else if (type == types.symbol) {
+  } else if (is_symbol(value)) {
     if (value->kind == Kind::NamedSymbol) out += as<NamedSymbol>(value)->name->text;
     else out += "<symbol #" + std::to_string(as<NumSymbol>(value)->number) + ">";
-  } else if (type == types.unique) {
+  } else if (value->kind == Kind::Unique) {
     out += as<Unique>(value)->name;
-  } else if (type == types.cell) {
+  } else if (value->kind == Kind::Cell) {
     append_list(out, value, depth);
   } else {
-    internal_error("to-string not implemented for type " + represent(type));
+    internal_error("to-string not implemented for type " + represent_type_of(value));
   }
 }
 

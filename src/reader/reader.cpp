@@ -121,7 +121,7 @@ class Reader {
   Value* close_list() {
     Open entry = open_.back();
     open_.pop_back();
-    Value* list = nil_value;
+    Value* list = heap_.constants.nil;
     for (size_t i = items_.size(); i-- > entry.first_item;) list = heap_.make<Cell>(items_[i], list);
     items_.resize(entry.first_item);
     record(list, entry);
@@ -131,8 +131,8 @@ class Reader {
   Value* close_prefix(Value* inner) {
     Open entry = open_.back();
     open_.pop_back();
-    Value* tail = heap_.make<Cell>(inner, nil_value);
-    Value* form = heap_.make<Cell>(heap_.make<NamedSymbol>(intern(entry.prefix->head)), tail);
+    Value* tail = heap_.make<Cell>(inner, heap_.constants.nil);
+    Value* form = heap_.make<Cell>(heap_.make<NamedSymbol>(heap_.names.intern(entry.prefix->head)), tail);
     record(form, entry);
     return form;
   }
@@ -205,7 +205,7 @@ class Reader {
     if (pos >= size_ || cannot_start_symbol(at(pos))) return std::nullopt;
     int64_t end = pos + 1;
     while (end < size_ && !ends_symbol(at(end))) ++end;
-    return ReadResult{end, heap_.make<NamedSymbol>(intern(text_.substr(pos, end - pos)))};
+    return ReadResult{end, heap_.make<NamedSymbol>(heap_.names.intern(text_.substr(pos, end - pos)))};
   }
 
   Heap& heap_;

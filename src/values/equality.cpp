@@ -21,7 +21,7 @@ bool equal(Value* a, Value* b, int depth, uint64_t& steps, Value*& uncomparable)
   for (;;) {
     if (++steps > max_equality_steps)
       internal_error("values too large to compare (more than " + std::to_string(max_equality_steps) + " steps)");
-    if (type_of(a) != type_of(b)) return false;
+    if (!same_type(a, b)) return false;
     switch (a->kind) {
       case Kind::Integer:
         return as<Integer>(a)->value == as<Integer>(b)->value;
