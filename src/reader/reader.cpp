@@ -141,7 +141,7 @@ class Reader {
   [[noreturn]] void unfinished() {
     const Open& innermost = open_.back();
     if (innermost.prefix) syntax_error(innermost.prefix->message, innermost.prefix->note, innermost.start);
-    std::string note = "'(' is never closed: the text ends inside this list";
+    std::string note = std::string("'(' is never closed: the ") + (source_ ? "file" : "text") + " ends inside this list";
     size_t lists = 0;
     const Open* outermost = nullptr;
     for (const Open& entry : open_) {
