@@ -136,7 +136,8 @@ size_t repeats(const std::vector<PendingForms::Entry>& entries, size_t start, si
 }
 
 std::string entry_line(Runtime& runtime, const PendingForms::Entry& entry) {
-  if (!entry.form) return "  (" + std::to_string(entry.frames) + " frames inside the prelude)\n";
+  if (!entry.form)
+    return "  (" + std::to_string(entry.frames) + (entry.frames == 1 ? " frame" : " frames") + " inside the prelude)\n";
   // A name at top level has its position in the first line already.
   if (entry.form->kind != Kind::Cell) return {};
   std::string form;
@@ -194,6 +195,8 @@ void record_pending_forms(Runtime& runtime, const Interpreter& interpreter, cons
   for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
     Value* form = (*it)->source_form();
     bool from_file = form && runtime.positions.find(form);
+    // A name evaluated in a frame of its own belongs to the form around it.
+    if (form && !from_file && form->kind != Kind::Cell) form = nullptr;
     bool joins_last = !pending.entries.empty() && (form == nullptr ? true
                                                    : from_file ? form == previous && pending.entries.back().form == form
                                                                : pending.entries.back().form == nullptr);
