@@ -187,8 +187,10 @@ std::string pending_lines(Runtime& runtime) {
 void record_pending_forms(Runtime& runtime, const Interpreter& interpreter, const Failure& failure) {
   PendingForms& pending = runtime.pending_forms;
   if (pending.entries.empty() && pending.message.empty() && failure.kind == Failure::Kind::program &&
-      failure.text.find(no_method_message) != std::string::npos)
+      failure.text.find(no_method_message) != std::string::npos) {
     pending.message = no_method_detail(runtime, interpreter);
+    pending.replaced_text = failure.text;
+  }
   const std::vector<Frame*>& frames = interpreter.frames();
   uint64_t unclaimed = 0;  // frames inside the innermost form, before any entry starts
   Value* previous = nullptr;
@@ -229,8 +231,9 @@ std::string diagnostic_text(Runtime& runtime, const Failure& failure) {
   else if (!runtime.files.empty()) where = runtime.files.back();
   else where = "brevalon";
 
-  std::string message = pending.message.empty() ? message_of(failure) : pending.message;
-  if (!pending.message.empty() && innermost_form) {
+  bool clearer = !pending.message.empty() && pending.replaced_text == failure.text;
+  std::string message = clearer ? pending.message : message_of(failure);
+  if (clearer && innermost_form) {
     std::string call;
     abbreviate(call, innermost_form, 0, runtime.heap.constants.nil);
     message += ", reached from " + call;

@@ -23,11 +23,14 @@ struct PendingForms {
     uint64_t frames;  // the frames that belong to the entry
   };
   std::vector<Entry> entries;
-  // A clearer message than the error's own, found while the frames were still there.
+  // A clearer message than the error's own, found while the frames were still there, and the
+  // error's own text it stands for (another error may have replaced that one on its way out).
   std::string message;
+  std::string replaced_text;
   void clear() {
     entries.clear();
     message.clear();
+    replaced_text.clear();
   }
 };
 
