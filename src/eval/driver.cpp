@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -144,6 +145,41 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
     write_note("error: " + failure.text);
     return exit_abnormal;
   }
+}
+
+void prepare_process() {
+  reserve_machine_stack();
+  mark_stack_top();
+}
+
+void start_runtime(Runtime& runtime, const GlobalBuilder& build_global_environment) {
+  build_global_environment(runtime);
+  runtime.num_symbol_generator += startup_gensyms_beyond_prelude;
+  runtime.heap.begin_stress();
+}
+
+int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
+              const std::function<void(Value*)>& shown) {
+  // An error inside load leaves the loaded file on top and the loaded file's folder as the
+  // working directory; the next text starts from this depth and this directory again.
+  size_t files_before = runtime.files.size();
+  std::error_code unknown;
+  std::filesystem::path directory = std::filesystem::current_path(unknown);
+  runtime.files.push_back(name);
+  int status = exit_ok;
+  try {
+    int64_t position = 0;
+    while (auto read = next_expr(runtime.heap, text, position)) {
+      position = read->position;
+      Value* value = evaluate_new(runtime, expand_new(runtime, runtime.global, read->value));
+      if (shown) shown(value);
+    }
+  } catch (...) {
+    status = report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
+    if (!directory.empty()) std::filesystem::current_path(directory, unknown);
+  }
+  runtime.files.resize(files_before);
+  return status;
 }
 
 }  // namespace brevalon

@@ -24,6 +24,21 @@ Value* do_file_text(Runtime& runtime, std::string_view text, const std::string& 
 // recorded for it, and returns the exit status it calls for.
 int report_failure(Runtime& runtime, const Failure& failure);
 
+// What a second front end (the interactive session) needs to run forms exactly as a program file
+// runs them.
+
+// Prepares the process once, before any runtime: the machine stack the recursive parts need.
+void prepare_process();
+
+// Builds a runtime's global environment as the brevalon executable does before running a program.
+void start_runtime(Runtime& runtime, const GlobalBuilder& build_global_environment);
+
+// Reads, expands and evaluates every top-level form of a text as a program named `name`, handing
+// each value to `shown` (when given). An error is reported as a program run reports it and ends
+// only this text; the result is the exit status a program run would have had.
+int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
+              const std::function<void(Value*)>& shown = {});
+
 // read-file and load stop past this size, so an endless device cannot exhaust memory.
 constexpr size_t max_file_bytes = size_t{2} << 30;
 

@@ -2,7 +2,7 @@
 """Checks that every #include under src/ runs down the layers, never up or sideways.
 
 Layers, lowest first: base, values/memory, reader/printer, eval, forms/builtins/classes, startup,
-main (the files directly in src/). A file may include its own folder and any lower layer. Folders
+main (the files directly in src/) and repl (the interactive session, an executable of its own). A file may include its own folder and any lower layer. Folders
 of one layer are siblings and may not include each other, so each can be read alone; the one
 exception is values/memory, a single layer split in two: values allocate through memory/heap.h,
 and the heap knows only the object header values/value.h.
@@ -21,7 +21,7 @@ LAYERS = [
     ["eval"],
     ["forms", "builtins", "classes"],
     ["startup"],
-    ["main"],
+    ["main", "repl"],
 ]
 RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
 
