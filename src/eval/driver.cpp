@@ -59,7 +59,7 @@ std::string read_whole_file(const std::string& path) {
 
 namespace {
 
-Value* run_forms(Runtime& runtime, std::string_view text, SourceFile* source) {
+Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source) {
   int64_t position = 0;
   Value* last = runtime.heap.constants.nil;
   for (;;) {
@@ -76,11 +76,11 @@ Value* run_forms(Runtime& runtime, std::string_view text, SourceFile* source) {
 
 }  // namespace
 
-Value* do_string(Runtime& runtime, std::string_view text) { return run_forms(runtime, text, nullptr); }
+Value* do_string(Runtime& runtime, std::string_view text) { return read_and_run(runtime, text, nullptr); }
 
 Value* do_file_text(Runtime& runtime, std::string_view text, const std::string& file_name) {
   SourceFile source(runtime.positions, file_name);
-  return run_forms(runtime, text, &source);
+  return read_and_run(runtime, text, &source);
 }
 
 namespace {
@@ -168,14 +168,20 @@ int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
   runtime.files.push_back(name);
   int status = exit_ok;
   try {
+    SourceFile source(runtime.positions, name);
     int64_t position = 0;
-    while (auto read = next_expr(runtime.heap, text, position)) {
+    for (;;) {
+      auto read = next_expr(runtime.heap, text, position, &source);
+      if (!read) {
+        warn_of_stray_close_paren(source, text, position, "the program");
+        break;
+      }
       position = read->position;
       Value* value = evaluate_new(runtime, expand_new(runtime, runtime.global, read->value));
       if (shown) shown(value);
     }
   } catch (...) {
-    status = report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
+    status = report_failure(runtime, current_failure());
     if (!directory.empty()) std::filesystem::current_path(directory, unknown);
   }
   runtime.files.resize(files_before);
