@@ -18,10 +18,12 @@ struct InternalError {
   std::string note;
 };
 
-// The reader's error. Its message line, if any, was written to standard output already.
+// The reader's error. Its message line, if any, was written to standard output already; the note
+// is for standard error, and may add lines that say more.
 struct SyntaxError {
-  explicit SyntaxError(std::string n) : note(std::move(n)) {}
+  explicit SyntaxError(std::string n, std::string at = {}) : note(std::move(n)), location(std::move(at)) {}
   std::string note;
+  std::string location;  // "FILE:LINE:COL" of the text at fault, when it was read from a file
 };
 
 // An error that left a run, sorted once for every place that reports it: each runner prints its
@@ -30,6 +32,7 @@ struct Failure {
   enum class Kind { program, syntax, internal };
   Kind kind;
   std::string text;  // a program error's message, or the note of the other kinds
+  std::string location = {};  // where a syntax error's text is at fault, if known
 
   // Throws the error again as the kind it was sorted into: running out of memory becomes internal.
   [[noreturn]] void raise() const {
@@ -37,7 +40,7 @@ struct Failure {
       case Kind::program:
         throw LispError{text};
       case Kind::syntax:
-        throw SyntaxError(text);
+        throw SyntaxError(text, location);
       case Kind::internal:
         break;
     }
@@ -53,7 +56,7 @@ inline Failure current_failure() {
   } catch (const LispError& error) {
     return {Failure::Kind::program, error.message};
   } catch (const SyntaxError& error) {
-    return {Failure::Kind::syntax, error.note};
+    return {Failure::Kind::syntax, error.note, error.location};
   } catch (const InternalError& error) {
     return {Failure::Kind::internal, error.note};
   } catch (const std::bad_alloc&) {

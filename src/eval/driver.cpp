@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/output.h"
 #include "base/stack_guard.h"
+#include "eval/diagnostic.h"
 #include "eval/runners.h"
 #include "reader/reader.h"
 #include "values/list.h"
@@ -56,21 +57,35 @@ std::string read_whole_file(const std::string& path) {
   return text;
 }
 
-Value* do_string(Runtime& runtime, std::string_view text) {
+namespace {
+
+Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source) {
   int64_t position = 0;
   Value* last = runtime.heap.constants.nil;
   for (;;) {
-    auto read = next_expr(runtime.heap, text, position);
-    if (!read) return last;
+    auto read = next_expr(runtime.heap, text, position, source);
+    if (!read) {
+      if (source) warn_of_stray_close_paren(*source, text, position, "the program");
+      return last;
+    }
     position = read->position;
     Value* expanded = expand_new(runtime, runtime.global, read->value);
     last = evaluate_new(runtime, expanded);
   }
 }
 
+}  // namespace
+
+Value* do_string(Runtime& runtime, std::string_view text) { return read_and_run(runtime, text, nullptr); }
+
+Value* do_file_text(Runtime& runtime, std::string_view text, const std::string& file_name) {
+  SourceFile source(runtime.positions, file_name);
+  return read_and_run(runtime, text, &source);
+}
+
 namespace {
 
-// The reader, the printers and equality recurse on the machine stack up to their nesting limits.
+// The printers and equality recurse on the machine stack up to their nesting limits.
 // At those limits an optimised build needs about 6 MiB and a debug or sanitizer build more than
 // the usual 8 MiB soft limit. The main thread's stack grows on demand up to the soft limit, and
 // Linux leaves at least 128 MiB below it for that, so a higher soft limit taken now is enough.
@@ -82,25 +97,19 @@ void reserve_machine_stack() {
   setrlimit(RLIMIT_STACK, &limit);
 }
 
-// The one note on standard error for a run that failed, and the status the process exits with;
-// `where` says where the error happened.
-int report_failure(const Failure& failure, const std::string& where) {
-  switch (failure.kind) {
-    case Failure::Kind::program:
-      // The message's first line only: the rest of the report is on standard output already.
-      write_note("error" + where + failure.text.substr(0, failure.text.find('\n')));
-      return exit_lisp_error;
-    case Failure::Kind::syntax:
-      write_note("syntax error" + where + failure.text);
-      return exit_abnormal;
-    case Failure::Kind::internal:
-      break;
-  }
-  write_note("internal error" + where + failure.text);
-  return exit_abnormal;
-}
-
 }  // namespace
+
+int report_failure(Runtime& runtime, const Failure& failure) {
+  std::string text;
+  try {
+    text = diagnostic_text(runtime, failure);
+  } catch (...) {
+    text = "brevalon: error: " + failure.text.substr(0, failure.text.find('\n')) + "\n";
+  }
+  runtime.pending_forms.clear();
+  write_error_text(text);
+  return failure.kind == Failure::Kind::program ? exit_lisp_error : exit_abnormal;
+}
 
 int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   reserve_machine_stack();
@@ -119,22 +128,22 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
     try {
       text = read_whole_file(path);
     } catch (const InternalError& error) {
-      write_note(error.note);
+      write_note("error: " + error.note);
       return exit_abnormal;
     }
     runtime.files.push_back(path);
     try {
-      do_string(runtime, text);
+      do_file_text(runtime, text, path);
     } catch (...) {
-      // The note names the file the error happened in: the program, or a file it was loading.
-      return report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
+      return report_failure(runtime, current_failure());
     }
     return exit_ok;
   } catch (...) {
     Failure failure = current_failure();
     // A program error during start-up has been reported by its runner already.
     if (failure.kind == Failure::Kind::program) return exit_lisp_error;
-    return report_failure(failure, ": ");
+    write_note("error: " + failure.text);
+    return exit_abnormal;
   }
 }
 
@@ -159,14 +168,20 @@ int run_forms(Runtime& runtime, std::string_view text, const std::string& name,
   runtime.files.push_back(name);
   int status = exit_ok;
   try {
+    SourceFile source(runtime.positions, name);
     int64_t position = 0;
-    while (auto read = next_expr(runtime.heap, text, position)) {
+    for (;;) {
+      auto read = next_expr(runtime.heap, text, position, &source);
+      if (!read) {
+        warn_of_stray_close_paren(source, text, position, "the program");
+        break;
+      }
       position = read->position;
       Value* value = evaluate_new(runtime, expand_new(runtime, runtime.global, read->value));
       if (shown) shown(value);
     }
   } catch (...) {
-    status = report_failure(current_failure(), " in '" + runtime.files.back() + "': ");
+    status = report_failure(runtime, current_failure());
     if (!directory.empty()) std::filesystem::current_path(directory, unknown);
   }
   runtime.files.resize(files_before);

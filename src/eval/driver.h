@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "base/errors.h"
 #include "eval/runtime.h"
 
 namespace brevalon {
@@ -16,6 +17,12 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
 
 // Reads, expands and evaluates every top-level form of a text; returns the last value.
 Value* do_string(Runtime& runtime, std::string_view text);
+// The same for the text of a file, whose forms are then found by their positions in it.
+Value* do_file_text(Runtime& runtime, std::string_view text, const std::string& file_name);
+
+// Writes the diagnostic for an error that ended a run on standard error, forgets what the runners
+// recorded for it, and returns the exit status it calls for.
+int report_failure(Runtime& runtime, const Failure& failure);
 
 // What a second front end (the interactive session) needs to run forms exactly as a program file
 // runs them.

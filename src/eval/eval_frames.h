@@ -15,6 +15,7 @@ struct EvalFrame final : Frame, Pooled<EvalFrame> {
   void resume(Value* value) override;
   Value* finish() override { return result; }
   std::string display() override;
+  Value* source_form() override { return expression; }
   void visit_edges(Visitor& visit) override;
 
   // Awaiting the head's value, then the arguments' values, then the call's result.
@@ -54,6 +55,7 @@ struct CallFrame final : Frame, Pooled<CallFrame> {
   void resume(Value* value) override { result = value; }
   Value* finish() override { return result; }
   std::string display() override;
+  Value* source_form() override { return call_form; }
   void visit_edges(Visitor& visit) override;
 
   Value* callee;

@@ -33,14 +33,20 @@ bool ExpandFrame::next_step(Interpreter& interpreter) {
           }
         }
       }
-      state = State::awaiting_expansion;
-      interpreter.push(new ExpandAllFrame(interpreter.heap, environment, form));
+      if (interpreter.runtime.positions.find(form)) origin = form;
+      state = State::awaiting_elements;
+      interpreter.push(new ExpandAllFrame(interpreter.heap, environment, form, origin));
       return false;
     }
     case State::awaiting_macro_output:
+      if (interpreter.runtime.positions.find(form)) origin = form;
       state = State::awaiting_expansion;
-      interpreter.push(new ExpandFrame(environment, result));
+      interpreter.push(new ExpandFrame(environment, result, origin));
       return false;
+    case State::awaiting_elements:
+      // The expanded list is new: it takes the position of the list it was made from.
+      if (origin) interpreter.runtime.positions.copy(origin, result);
+      break;
     case State::awaiting_expansion:
       break;
   }
@@ -54,6 +60,7 @@ std::string ExpandFrame::display() { return "ExpandFrame: " + represent(form); }
 void ExpandFrame::visit_edges(Visitor& visit) {
   visit(environment);
   visit(form);
+  visit(origin);
   visit(result);
 }
 
@@ -66,7 +73,7 @@ bool ExpandAllFrame::next_step(Interpreter& interpreter) {
       values.append(heap, element);
       continue;
     }
-    interpreter.push(new ExpandFrame(environment, element));
+    interpreter.push(new ExpandFrame(environment, element, origin));
     return false;
   }
   if (remaining != heap.constants.nil) internal_error("cannot expand a form whose elements do not end in nil");
@@ -78,6 +85,7 @@ std::string ExpandAllFrame::display() { return "ExpandAllFrame: " + represent(li
 void ExpandAllFrame::visit_edges(Visitor& visit) {
   visit(environment);
   visit(list);
+  visit(origin);
   visit(remaining);
   values.visit_edges(visit);
 }

@@ -18,6 +18,8 @@ struct Frame {
   virtual Value* finish() = 0;
   // The frame's trace line.
   virtual std::string display() = 0;
+  // The form this frame works on, for diagnostics that say where; null when it has none.
+  virtual Value* source_form() { return nullptr; }
   virtual void visit_edges(Visitor& visit) = 0;
 };
 

@@ -25,6 +25,8 @@ class Interpreter final : public RootSet {
   std::string display() const;
   // The trace lines in report order: the failing frame first.
   std::vector<std::string> trace_lines() const;
+  // The pending frames, the root first.
+  const std::vector<Frame*>& frames() const { return stack_; }
 
   void visit_roots(Visitor& visit) override;
 

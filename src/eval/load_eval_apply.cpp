@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "eval/arguments.h"
+#include "eval/diagnostic.h"
 #include "eval/driver.h"
 #include "base/errors.h"
 #include "eval/eval_frames.h"
@@ -18,8 +19,11 @@ namespace brevalon {
 bool LoadFrame::next_step(Interpreter& interpreter) {
   switch (state) {
     case State::reading: {
-      auto read = next_expr(interpreter.heap, text, position);
-      if (!read) return true;
+      auto read = next_expr(interpreter.heap, text, position, &source);
+      if (!read) {
+        warn_of_stray_close_paren(source, text, position, "the loaded file");
+        return true;
+      }
       position = read->position;
       current = read->value;
       state = State::expanding;
@@ -64,6 +68,14 @@ void change_directory(const std::string& directory) {
     internal_error("load: cannot enter directory '" + directory + "': " + std::strerror(errno));
 }
 
+// A path as seen from where the program started: a relative path is loaded from the directory of the
+// file that loads it.
+std::string path_from_start(const std::string& loader, const std::string& path) {
+  size_t slash = loader.rfind('/');
+  if (path.starts_with('/') || slash == std::string::npos) return path;
+  return loader.substr(0, slash + 1) + path;
+}
+
 struct LoadState final : ResumableState {
   void init(Interpreter&, Environment* env, Value* arguments) override {
     Arguments args("load", arguments);
@@ -83,12 +95,15 @@ struct LoadState final : ResumableState {
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
       case State::entering: {
-        interpreter.runtime.files.push_back(path);
+        std::vector<std::string>& files = interpreter.runtime.files;
+        std::string shown = path_from_start(files.empty() ? std::string() : files.back(), path);
+        files.push_back(shown);
         saved_directory = current_directory();
         if (!directory.empty()) change_directory(directory);
         std::string text = read_whole_file(file_name);
         Environment* target = environment ? environment : interpreter.runtime.global;
-        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil));
+        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil,
+                                       interpreter.runtime.positions, std::move(shown)));
         return false;
       }
       case State::loaded:

@@ -4,6 +4,7 @@
 
 #include "eval/frame.h"
 #include "eval/resumable.h"
+#include "reader/source_positions.h"
 #include "values/list.h"
 
 namespace brevalon {
@@ -16,9 +17,12 @@ ResumableState* make_eval_state();
 ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
-  // An empty text gives nil.
-  LoadFrame(Environment* env, std::string t, std::string name, Value* nil)
-      : environment(env), text(std::move(t)), file_name(std::move(name)), current(nil) {}
+  // An empty text gives nil. `shown` names the file as diagnostics do: as a path from where the
+  // program started.
+  LoadFrame(Environment* env, std::string t, std::string name, Value* nil, SourcePositions& positions,
+            std::string shown)
+      : environment(env), text(std::move(t)), file_name(std::move(name)), source(positions, std::move(shown)),
+        current(nil) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { current = value; }
   Value* finish() override { return current; }
@@ -28,6 +32,7 @@ struct LoadFrame final : Frame {
   Environment* environment;
   std::string text;
   std::string file_name;
+  SourceFile source;
   int64_t position = 0;
   // Each form is read, then expanded, then evaluated, before the next is read.
   enum class State : uint8_t { reading, expanding, evaluating, finishing_form };

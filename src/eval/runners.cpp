@@ -2,6 +2,7 @@
 #include "eval/runners.h"
 
 #include "base/errors.h"
+#include "eval/diagnostic.h"
 #include "eval/eval_frames.h"
 #include "eval/expand_frames.h"
 #include "eval/interpreter.h"
@@ -45,6 +46,11 @@ Value* run(Runtime& runtime, Frame* root, Banners banners) {
     return interpreter.result();
   } catch (...) {
     Failure failure = current_failure();
+    try {
+      record_pending_forms(runtime, interpreter, failure);
+    } catch (...) {
+      // Without memory for the diagnostic's entries, the error still leaves with its report.
+    }
     bool program = failure.kind == Failure::Kind::program;
     report(interpreter, program ? banners.error : banners.internal, program ? &failure.text : nullptr);
     failure.raise();

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "eval/diagnostic.h"
 #include "eval/fast_paths.h"
 #include "memory/heap.h"
+#include "reader/source_positions.h"
 #include "values/environment.h"
 
 namespace brevalon {
@@ -26,6 +28,9 @@ struct Runtime final : RootSet {
   void visit_roots(Visitor& visit) override;
 
   Heap heap;
+  SourcePositions positions{heap};  // where the forms read from files start
+  // What the runners an error left saw of their frames, for the driver's diagnostic.
+  PendingForms pending_forms;
   Environment* global = nullptr;
   int64_t num_symbol_generator = 0;
   FastPaths fast_paths;
@@ -33,7 +38,8 @@ struct Runtime final : RootSet {
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another
   std::vector<Value*> permanent;  // values made at start-up that no binding holds
-  // The program file, then each file being loaded; an error leaves the file it happened in on top.
+  // The program file, then each file being loaded, as a diagnostic names them; an error leaves the
+  // file it happened in on top.
   std::vector<std::string> files;
   // A harness that runs arbitrary programs (the fuzzers) bounds their work and their heap here;
   // past either bound a step ends the run with an internal error. A normal run is unbounded.

@@ -23,6 +23,16 @@ struct RootSet {
   ~RootSet() = default;
 };
 
+// A table that refers to values without keeping them alive. Each collection, after marking and
+// before sweeping, lets it forget the values that were not marked, so no entry outlives its value
+// and no reused slot inherits a dead value's entry.
+struct WeakTable {
+  virtual void forget_unmarked() = 0;
+
+ protected:
+  ~WeakTable() = default;
+};
+
 class Heap {
  public:
   Heap();
@@ -68,6 +78,8 @@ class Heap {
 
   void add_root_set(RootSet* roots);
   void remove_root_set(RootSet* roots);
+  void add_weak_table(WeakTable* table) { weak_tables_.push_back(table); }
+  void remove_weak_table(WeakTable* table) { std::erase(weak_tables_, table); }
 
   // Values a native holds across a nested run; pushed and popped in stack order. The pop names the
   // value it expects, so a pop that does not pair with the last push is caught where it happens.
@@ -141,6 +153,7 @@ class Heap {
   // Set while a collection runs: marking and sweeping must neither allocate nor collect again.
   bool collecting_ = false;
   RootSet* root_sets_ = nullptr;
+  std::vector<WeakTable*> weak_tables_;
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;
 };

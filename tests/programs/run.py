@@ -10,12 +10,14 @@ is absent).  Beside them may stand:
   NAME.files/  copied into the scratch directory before the run, for programs
                that load or read files;
   NAME.args    the command-line arguments, one per line, instead of the usual
-               single argument NAME.lisp (an empty file means no argument).
+               single argument NAME.lisp (an empty file means no argument);
+  NAME.err     the exact expected standard error, compared as NAME.out is
+               (wildcard lines included); without it standard error is not
+               compared.
 
 Every case runs in a fresh scratch directory that is also its working
 directory, with no standard input, and with argv[0] set to "brevalon" so the
-usage line does not depend on where the executable lives.  Standard error is
-not compared.  A line of NAME.out that reads exactly <<<any lines>>> matches
+usage line does not depend on where the executable lives.  A line of NAME.out that reads exactly <<<any lines>>> matches
 any number of lines (for outputs such as a trace millions of lines long).
 
 The timeout per case is 60 s (PROGRAMS_TIMEOUT overrides it, e.g. for
@@ -137,6 +139,11 @@ def run_case(binary, case):
             problems.append("standard error: " + stderr.splitlines()[-1][:300])
     if not matches(expected, actual):
         problems.append("standard output differs:\n" + "\n".join(short_diff(expected, actual)))
+    if os.path.exists(base + ".err"):
+        expected_err = read_text(base + ".err")
+        actual_err = proc.stderr.decode("latin-1")
+        if not matches(expected_err, actual_err):
+            problems.append("standard error differs:\n" + "\n".join(short_diff(expected_err, actual_err)))
     return problems
 
 

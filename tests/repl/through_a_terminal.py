@@ -44,13 +44,13 @@ CASES = [
     ("an error is reported and the session goes on",
      [], ["(car nil)", "(+ 20 22)"],
      PROMPT + "(car nil)\nInternal error during execution at:\nNativeCallFrame: car\nCallFrame: (car nil)\n"
-     "EvalFrame: (car nil)\nbrevalon: internal error in '<session>': car expects a cell, got nil\n"
+     "EvalFrame: (car nil)\n<session>:1:1: error: car expects a cell, got nil\n  in (car nil) at <session>:1\n"
      + PROMPT + "(+ 20 22)\n42\n"),
     ("a program error is reported as a program run reports it and the session goes on",
      [], ["(error 'oops \"bad\")", "7"],
      PROMPT + "(error 'oops \"bad\")\nError during evaluation at:\nNativeCallFrame: error\n"
      "CallFrame: (error (quote oops) \"bad\")\nEvalFrame: (error (quote oops) \"bad\")\nError: Error: oops: \"bad\"\n"
-     "brevalon: error in '<session>': Error: oops: \"bad\"\n" + PROMPT + "7\n7\n"),
+     "<session>:1:1: error: oops: \"bad\"\n  in (error (quote oops) \"bad\") at <session>:1\n" + PROMPT + "7\n7\n"),
     ("definitions stay for later forms",
      [], ["(def (cube x) (* x x x))", "(cube 3)"],
      PROMPT + "(def (cube x) (* x x x))\nnil\n" + PROMPT + "(cube 3)\n27\n"),
@@ -63,7 +63,8 @@ CASES = [
      "CallFrame: (car nil)\nEvalFrame: (car nil)\nLoadFrame: folder/broken.lisp\n"
      "ResumableNativeCallFrame: load\nCallFrame: (load \"folder/broken.lisp\")\n"
      "EvalFrame: (load \"folder/broken.lisp\")\n"
-     "brevalon: internal error in 'folder/broken.lisp': car expects a cell, got nil\n"
+     "folder/broken.lisp:1:1: error: car expects a cell, got nil\n  in (car nil) at folder/broken.lisp:1\n"
+     "  in (load \"folder/broken.lisp\") at <session>:1\n"
      + PROMPT + '(load "library.lisp")\nlibrary loaded\nnil\n' + PROMPT + "(square 5)\n25\n"),
     ("Control-C drops the form being typed",
      [], ["(+ 1", CONTROL_C, "(+ 2 2)"],
@@ -172,7 +173,7 @@ def main(argv):
             status, transcript = run_case(repl, [], ["(+ 1"], scratch, home)
             message = "list expression expecting sub expression or closing parenthesis"
             expected = (PROMPT + "(+ 1\n" + MORE + "\n" + message + "\n"
-                        + "brevalon: syntax error in '<session>': " + message)
+                        + "<session>:1:1: error: '(' is never closed: the file ends inside this list")
             if status != 0 or transcript != expected:
                 failures.append("Control-D in a form:\n  transcript %r\n  expected   %r" % (transcript, expected))
         # Tab completes a name the program bound (the terminal also shows the editor's redrawing).

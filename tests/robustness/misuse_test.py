@@ -5,9 +5,9 @@ Usage: misuse_test.py BINARY
 
 Each call is a program of its own, run in a scratch directory.  Whatever the call
 does, the process must end by itself within the timeout, with status 0, 1 or 2
-(never by a signal), and standard error must be empty or the interpreter's single
-"brevalon: ..." note: no sanitizer report, no abort message, no stray exception
-text.  Which status a call gets is not checked here; the program cases do that.
+(never by a signal), and standard error must be empty or the interpreter's one
+diagnostic ("PLACE: error: ..." and its indented lines): no sanitizer report, no
+abort message, no stray exception text.  Which status a call gets is not checked here; the program cases do that.
 
 The runs go through a thread pool, one process per call.  Outside sanitizer
 builds each process gets a 4 GiB address-space limit, so a call that makes the
@@ -228,6 +228,16 @@ def run_one(binary, description, program):
     return judge(description, program, done, time.monotonic() - started)
 
 
+def is_one_diagnostic(lines):
+    """Empty, or one diagnostic: "PLACE: error: ..." (or a "brevalon: " note), then only indented
+    lines and warnings."""
+    if not lines:
+        return True
+    if not (": error: " in lines[0] or lines[0].startswith("brevalon: ")):
+        return False
+    return all(line.startswith("  ") or ": warning: " in line for line in lines[1:])
+
+
 def judge(description, program, done, elapsed):
     stderr = done.stderr.decode("utf-8", "replace")
     stdout = done.stdout.decode("utf-8", "replace")
@@ -239,9 +249,8 @@ def judge(description, program, done, elapsed):
     for marker in ("AddressSanitizer", "runtime error", "LeakSanitizer", "terminate called", "Assertion"):
         if marker in stderr:
             problems.append(f"'{marker}' on standard error")
-    lines = stderr.splitlines()
-    if len(lines) > 1 or (lines and not lines[0].startswith("brevalon: ")):
-        problems.append("standard error is not one 'brevalon:' note")
+    if not is_one_diagnostic(stderr.splitlines()):
+        problems.append("standard error is not one diagnostic")
     if done.returncode == 0 and not stdout.endswith("after\n"):
         problems.append("status 0 but the program did not run to its end")
     if not stdout.startswith("before\n"):

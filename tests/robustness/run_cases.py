@@ -7,8 +7,8 @@ Usage: run_cases.py BINARY CASES_FOLDER
 A case is NAME.lisp with its exact expected standard output in NAME.out and its exit status in
 NAME.status (0 when absent); a last line "<<<any lines>>>" in NAME.out stands for any rest of
 the output (a trace through the prelude's generics, say). Whatever the case, the process must end within the timeout by
-itself (never by a signal), and standard error must be empty or one line beginning
-"brevalon: "; when NAME.err exists, standard error must equal it. Each case runs in a fresh
+itself (never by a signal), and standard error must be empty or one diagnostic
+("PLACE: error: ..." and its indented lines); when NAME.err exists, standard error must equal it. Each case runs in a fresh
 scratch directory that is also its working directory, with a soft stack limit of 1 MiB: the
 interpreter must make room for its own recursion whatever limit it starts with. The last line printed is
 "N passed, N failed"; the exit status is 1 when any case failed.
@@ -38,6 +38,16 @@ def small_stack():
         resource.setrlimit(resource.RLIMIT_STACK, (SMALL_STACK, hard))
 
 
+def is_one_diagnostic(lines):
+    """Empty, or one diagnostic: "PLACE: error: ..." (or a "brevalon: " note), then only indented
+    lines and warnings."""
+    if not lines:
+        return True
+    if not (": error: " in lines[0] or lines[0].startswith("brevalon: ")):
+        return False
+    return all(line.startswith("  ") or ": warning: " in line for line in lines[1:])
+
+
 def check(binary, folder, name):
     scratch = tempfile.mkdtemp(prefix="brevalon-case-")
     try:
@@ -65,9 +75,8 @@ def check(binary, folder, name):
         problems.append("standard output differs:\n--- expected (head)\n" +
                         expected_out[:600].decode("utf-8", "replace") + "\n--- actual (head)\n" +
                         done.stdout[:600].decode("utf-8", "replace"))
-    lines = done.stderr.decode("utf-8", "replace").splitlines()
-    if len(lines) > 1 or (lines and not lines[0].startswith("brevalon: ")):
-        problems.append("standard error is not one 'brevalon:' note: " + done.stderr[:600].decode("utf-8", "replace"))
+    if not is_one_diagnostic(done.stderr.decode("utf-8", "replace").splitlines()):
+        problems.append("standard error is not one diagnostic: " + done.stderr[:600].decode("utf-8", "replace"))
     expected_err = read(base + ".err")
     if expected_err is not None and done.stderr != expected_err:
         problems.append("standard error differs: " + done.stderr[:600].decode("utf-8", "replace"))

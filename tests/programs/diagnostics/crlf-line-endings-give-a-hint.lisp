@@ -1,0 +1,2 @@
+(define x 5)
+(print x)

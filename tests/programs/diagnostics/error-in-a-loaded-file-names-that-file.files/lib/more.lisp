@@ -1,0 +1,3 @@
+; loaded by util.lisp, from its own folder
+(define second-helper (fn (x)
+  (+ (car x) 1)))

@@ -1,0 +1,3 @@
+(load "more.lisp")
+(define helper (fn (x)
+  (second-helper x)))

@@ -1,0 +1,6 @@
+(define check (fn (n)
+  (if (< n 0)
+      (error 'bad-input "n must not be negative")
+      n)))
+(print (check 1))
+(print (check (- 0 1)))

@@ -1,0 +1,5 @@
+(print "read")
+)
+(print "not read")
+
+(print "not read either")

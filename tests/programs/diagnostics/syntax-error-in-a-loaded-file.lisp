@@ -1,0 +1,2 @@
+(print "before")
+(load "broken.lisp")

@@ -1,0 +1,5 @@
+(print "first")
+(define f (fn (x)
+  (if (= x 0)
+      (print "zero")
+(print "second")
