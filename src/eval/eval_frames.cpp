@@ -205,12 +205,30 @@ bool CallFrame::next_step(Interpreter& interpreter) {
       return false;
     }
     case Kind::NativeFunc:
+      if (fast_paths_built && interpreter.runtime.frame_count < Runtime::max_frames)
+        return call_native_in_place(interpreter, as<NativeFunc>(impl));
       interpreter.push(new NativeCallFrame(as<NativeFunc>(impl), arguments, environment));
       return false;
     default:
       interpreter.push(new ResumableNativeCallFrame(as<ResumableNative>(impl), arguments, environment));
       return false;
   }
+}
+
+// A native routine never pushes, so its frame would live for exactly one step. The routine runs
+// here with its frame counted as pending (a nested run sees the same frame limit); when it fails,
+// the frame is pushed after all, so the trace shows every line it would have shown.
+bool CallFrame::call_native_in_place(Interpreter& interpreter, NativeFunc* native) {
+  ++interpreter.runtime.frame_count;
+  try {
+    result = native->routine(interpreter, environment, arguments);
+  } catch (...) {
+    --interpreter.runtime.frame_count;
+    interpreter.push(new NativeCallFrame(native, arguments, environment));
+    throw;
+  }
+  --interpreter.runtime.frame_count;
+  return true;
 }
 
 std::string CallFrame::display() { return "CallFrame: " + represent(call_form); }
