@@ -52,9 +52,13 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       state = State::callee_known;
       Value* head = car(expression);
       // A head that is an atom needs no frame of its own; an unbound one still fails in a child frame.
-      if (head->kind != Kind::Cell && evaluate_atom(environment, head, callee)) return false;
-      interpreter.push(new EvalFrame(environment, head));
-      return false;
+      if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) {
+        interpreter.push(new EvalFrame(environment, head));
+        return false;
+      }
+      // The faithful machine takes a step of its own to look at the callee; nothing happens between.
+      if (!fast_paths_built) return false;
+      [[fallthrough]];
     }
     case State::callee_known: {
       if (callee->kind == Kind::Function) {
