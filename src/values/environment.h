@@ -56,7 +56,8 @@ struct Environment : Value {
   uint64_t* watch_counter = nullptr;
 
  private:
-  static constexpr uint32_t inline_capacity = 4;
+  // Room for the two reserved bindings and four parameters without a separate block.
+  static constexpr uint32_t inline_capacity = 6;
   static constexpr uint32_t index_threshold = 12;
   void rebuild_index();
 
