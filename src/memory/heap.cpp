@@ -9,7 +9,9 @@
 namespace brevalon {
 
 namespace {
-constexpr size_t initial_threshold = size_t{8} << 20;
+// Small enough that a short run stays near the size of its start-up image; a collection then
+// marks little more than the prelude, so it stays cheap.
+constexpr size_t initial_threshold = size_t{2} << 20;
 constexpr size_t large_object_estimate = 512;
 }  // namespace
 
