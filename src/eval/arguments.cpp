@@ -30,7 +30,7 @@ Arguments::Arguments(const char* native, Value* list) : native_(native), list_(l
   }
 }
 
-Value* Arguments::at(size_t i) const {
+Value* Arguments::at_slowly(size_t i) const {
   require(i + 1);
   if (i < inline_count) return first_[i];
   Value* rest = list_;
@@ -38,8 +38,7 @@ Value* Arguments::at(size_t i) const {
   return car(rest);
 }
 
-void Arguments::require(size_t at_least) const {
-  if (count_ >= at_least) return;
+void Arguments::too_few(size_t at_least) const {
   internal_error(std::string(native_) + " expects " + (at_least == 1 ? "an argument" : std::to_string(at_least) + " arguments") +
                  ", got " + std::to_string(count_));
 }

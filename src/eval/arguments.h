@@ -23,8 +23,13 @@ class Arguments {
 
   size_t count() const { return count_; }
   // Arguments past `count` are an internal error naming the native, never a read past the list.
-  Value* at(size_t i) const;
-  void require(size_t at_least) const;
+  Value* at(size_t i) const {
+    if (i < count_ && i < inline_count) return first_[i];
+    return at_slowly(i);
+  }
+  void require(size_t at_least) const {
+    if (count_ < at_least) too_few(at_least);
+  }
   void require_none() const;
 
   String* string(size_t i) const;
@@ -41,6 +46,8 @@ class Arguments {
   [[noreturn]] void wrong_kind(size_t i, const char* wanted) const;
 
  private:
+  Value* at_slowly(size_t i) const;
+  [[noreturn]] void too_few(size_t at_least) const;
   static constexpr size_t inline_count = 6;
   const char* native_;
   Value* list_;

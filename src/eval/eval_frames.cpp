@@ -53,9 +53,13 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       state = State::callee_known;
       Value* head = car(expression);
       // A head that is an atom needs no frame of its own; an unbound one still fails in a child frame.
-      if (head->kind != Kind::Cell && evaluate_atom(environment, head, callee)) return false;
-      interpreter.push(new EvalFrame(environment, head));
-      return false;
+      if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) {
+        interpreter.push(new EvalFrame(environment, head));
+        return false;
+      }
+      // The faithful machine takes a step of its own to look at the callee; nothing happens between.
+      if (!fast_paths_built) return false;
+      [[fallthrough]];
     }
     case State::callee_known: {
       if (callee->kind == Kind::Function) {
@@ -217,12 +221,30 @@ bool CallFrame::next_step(Interpreter& interpreter) {
       return false;
     }
     case Kind::NativeFunc:
+      if (fast_paths_built && interpreter.runtime.frame_count < Runtime::max_frames)
+        return call_native_in_place(interpreter, as<NativeFunc>(impl));
       interpreter.push(new NativeCallFrame(as<NativeFunc>(impl), arguments, environment));
       return false;
     default:
       interpreter.push(new ResumableNativeCallFrame(as<ResumableNative>(impl), arguments, environment));
       return false;
   }
+}
+
+// A native routine never pushes, so its frame would live for exactly one step. The routine runs
+// here with its frame counted as pending (a nested run sees the same frame limit); when it fails,
+// the frame is pushed after all, so the trace shows every line it would have shown.
+bool CallFrame::call_native_in_place(Interpreter& interpreter, NativeFunc* native) {
+  ++interpreter.runtime.frame_count;
+  try {
+    result = native->routine(interpreter, environment, arguments);
+  } catch (...) {
+    --interpreter.runtime.frame_count;
+    interpreter.push(new NativeCallFrame(native, arguments, environment));
+    throw;
+  }
+  --interpreter.runtime.frame_count;
+  return true;
 }
 
 std::string CallFrame::display() { return "CallFrame: " + represent(call_form); }

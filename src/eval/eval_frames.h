@@ -7,6 +7,7 @@ namespace brevalon {
 
 struct Environment;
 struct LispFunc;
+struct NativeFunc;
 class Heap;
 
 struct EvalFrame final : Frame, Pooled<EvalFrame> {
@@ -66,6 +67,9 @@ struct CallFrame final : Frame, Pooled<CallFrame> {
   Environment* environment;
   State state = State::start;
   Value* result = nullptr;
+
+ private:
+  bool call_native_in_place(Interpreter& interpreter, NativeFunc* native);
 };
 
 struct ExecFrame final : Frame, Pooled<ExecFrame> {

@@ -18,10 +18,8 @@ Interpreter::~Interpreter() {
   for (Frame* frame : stack_) delete frame;
 }
 
-void Interpreter::push(Frame* frame) {
-  stack_.push_back(frame);
-  if (++runtime.frame_count > Runtime::max_frames)
-    internal_error("too many pending frames (more than " + std::to_string(Runtime::max_frames) +
+void Interpreter::too_many_frames() {
+  internal_error("too many pending frames (more than " + std::to_string(Runtime::max_frames) +
                    "): runaway recursion?");
 }
 

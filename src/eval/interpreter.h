@@ -15,7 +15,10 @@ class Interpreter final : public RootSet {
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
 
-  void push(Frame* frame);
+  void push(Frame* frame) {
+    stack_.push_back(frame);
+    if (++runtime.frame_count > Runtime::max_frames) too_many_frames();
+  }
   bool next_step();
   // Runs until the stack is empty; an error leaves with every frame still in place.
   void run();
@@ -36,6 +39,7 @@ class Interpreter final : public RootSet {
  private:
   void pop_finished();
   [[noreturn]] void exhausted() const;
+  [[noreturn]] static void too_many_frames();
   std::vector<Frame*> stack_;
   Value* result_ = nullptr;
 };

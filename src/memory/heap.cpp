@@ -9,7 +9,9 @@
 namespace brevalon {
 
 namespace {
-constexpr size_t initial_threshold = size_t{8} << 20;
+// Small enough that a short run stays near the size of its start-up image; a collection then
+// marks little more than the prelude, so it stays cheap.
+constexpr size_t initial_threshold = size_t{2} << 20;
 constexpr size_t large_object_estimate = 512;
 }  // namespace
 
@@ -38,7 +40,8 @@ void Heap::add_chunk(size_t size_class) {
   free_lists_[size_class] = head;
 }
 
-std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
+// A large object, or a size class whose free list has run dry.
+std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
   size_t size_class = (size + granule - 1) / granule;
   if (size_class > small_classes) {
     void* memory = std::malloc(size);
@@ -47,15 +50,8 @@ std::pair<void*, uint8_t> Heap::allocate_bytes(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  if (!free_lists_[size_class]) add_chunk(size_class);
-  FreeSlot* slot = free_lists_[size_class];
-  free_lists_[size_class] = slot->next;
-  Chunk* chunk = chunk_of(slot);
-  size_t index = static_cast<size_t>(reinterpret_cast<char*>(slot) - chunk->slot(0)) / (size_class * granule);
-  chunk->used[index / slots_per_word] |= uint64_t{1} << (index % slots_per_word);
-  bytes_since_collection_ += size_class * granule;
-  live_bytes_ += size_class * granule;
-  return {slot, static_cast<uint8_t>(size_class)};
+  add_chunk(size_class);
+  return allocate_bytes(size);
 }
 
 // A constructor threw: the slot goes back unused.

@@ -128,10 +128,7 @@ Value* Environment::lookup(const Value* symbol) {
 }
 
 Environment* make_environment(Heap& heap, Environment* parent) {
-  Environment* env = heap.make<Environment>(parent);
-  env->set_named(heap.names.current_scope, env);
-  env->set_named(heap.names.parent_scope, parent);
-  return env;
+  return heap.make<Environment>(parent, heap.names.current_scope, heap.names.parent_scope);
 }
 
 }  // namespace brevalon

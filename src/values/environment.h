@@ -21,6 +21,13 @@ struct NumberedBinding {
 
 struct Environment : Value {
   explicit Environment(Environment* p) : Value(Kind::Environment), parent(p) {}
+  // A scope born with its two reserved bindings, written in place: a new scope has nothing to
+  // search and nobody watching it.
+  Environment(Environment* p, const Name* current_scope, const Name* parent_scope)
+      : Value(Kind::Environment), parent(p), size_(2) {
+    inline_[0] = Binding{current_scope, this};
+    inline_[1] = Binding{parent_scope, p};
+  }
   ~Environment() override;
 
   void visit_edges(Visitor& visit) override;
@@ -49,7 +56,8 @@ struct Environment : Value {
   uint64_t* watch_counter = nullptr;
 
  private:
-  static constexpr uint32_t inline_capacity = 4;
+  // Room for the two reserved bindings and four parameters without a separate block.
+  static constexpr uint32_t inline_capacity = 6;
   static constexpr uint32_t index_threshold = 12;
   void rebuild_index();
 
