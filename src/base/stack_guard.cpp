@@ -8,8 +8,9 @@
 namespace brevalon {
 
 namespace {
-uintptr_t stack_top = 0;
-uintptr_t usable_bytes = 0;
+// Per thread: each thread that runs a program has a stack of its own.
+thread_local uintptr_t stack_top = 0;
+thread_local uintptr_t usable_bytes = 0;
 
 // The usual soft limit, assumed when the limit cannot be read.
 constexpr uintptr_t default_stack_bytes = uintptr_t{8} << 20;

@@ -22,18 +22,18 @@ Value* native_get_key(Interpreter&, Environment*, Value* arguments) {
   return value;
 }
 
-Value* native_set_key(Interpreter&, Environment*, Value* arguments) {
+Value* native_set_key(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-key", arguments);
   Hashtable* table = args.dictionary(0);
   const std::string& key = args.string(1)->text;
   table->set_key(key, args.at(2));
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
-Value* native_has_key(Interpreter&, Environment*, Value* arguments) {
+Value* native_has_key(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("has-key", arguments);
   Hashtable* table = args.dictionary(0);
-  return boolean(table->get(args.string(1)->text) != nullptr);
+  return interpreter.heap.constants.boolean(table->get(args.string(1)->text) != nullptr);
 }
 
 Value* native_list_keys(Interpreter& interpreter, Environment*, Value* arguments) {
@@ -41,7 +41,7 @@ Value* native_list_keys(Interpreter& interpreter, Environment*, Value* arguments
   Hashtable* table = args.dictionary(0);
   ListBuilder keys;
   for (auto& entry : table->entries()) keys.append(interpreter.heap, interpreter.heap.make<String>(entry.first));
-  return keys.finish();
+  return keys.finish(interpreter.heap);
 }
 
 }  // namespace brevalon

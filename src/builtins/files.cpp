@@ -19,12 +19,12 @@ Value* native_print(Interpreter& interpreter, Environment*, Value* arguments) {
   Value* value = Arguments("print", arguments).at(0);
   if (value->kind == Kind::String) {
     write_line(as<String>(value)->text);
-    return nil_value;
+    return interpreter.heap.constants.nil;
   }
   Value* text = call_to_string(interpreter.runtime, value);
   if (text->kind != Kind::String) internal_error("to-string returned " + brief(text) + " for print, not a string");
   write_line(as<String>(text)->text);
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
 namespace {
@@ -48,14 +48,14 @@ void write_file(const char* native, Value* arguments, const char* mode) {
 
 }  // namespace
 
-Value* native_write_file(Interpreter&, Environment*, Value* arguments) {
+Value* native_write_file(Interpreter& interpreter, Environment*, Value* arguments) {
   write_file("write-file", arguments, "wb");
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
-Value* native_append_file(Interpreter&, Environment*, Value* arguments) {
+Value* native_append_file(Interpreter& interpreter, Environment*, Value* arguments) {
   write_file("append-file", arguments, "ab");
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
 Value* native_read_file(Interpreter& interpreter, Environment*, Value* arguments) {
@@ -73,7 +73,7 @@ Value* native_read(Interpreter& interpreter, Environment*, Value* arguments) {
   const std::string& text = args.string(0)->text;
   int64_t position = args.integer(1);
   auto read = next_expr(interpreter.heap, text, position);
-  if (!read) return nil_value;
+  if (!read) return interpreter.heap.constants.nil;
   return interpreter.heap.make<Cell>(interpreter.heap.make<Integer>(read->position), read->value);
 }
 

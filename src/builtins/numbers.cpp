@@ -18,10 +18,10 @@ int64_t wrap_sub(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast
 int64_t wrap_mul(int64_t a, int64_t b) { return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b)); }
 
 template <typename Compare>
-Value* ordering(const char* name, Value* arguments, Compare compare) {
+Value* ordering(Interpreter& interpreter, const char* name, Value* arguments, Compare compare) {
   Arguments args(name, arguments);
   args.require(2);
-  return boolean(compare(args.integer(0), args.integer(1)));
+  return interpreter.heap.constants.boolean(compare(args.integer(0), args.integer(1)));
 }
 
 
@@ -51,17 +51,17 @@ Value* native_multiply(Interpreter& interpreter, Environment*, Value* arguments)
   return interpreter.heap.make<Integer>(result);
 }
 
-Value* native_less(Interpreter&, Environment*, Value* arguments) {
-  return ordering("<", arguments, [](int64_t a, int64_t b) { return a < b; });
+Value* native_less(Interpreter& interpreter, Environment*, Value* arguments) {
+  return ordering(interpreter, "<", arguments, [](int64_t a, int64_t b) { return a < b; });
 }
-Value* native_greater(Interpreter&, Environment*, Value* arguments) {
-  return ordering(">", arguments, [](int64_t a, int64_t b) { return a > b; });
+Value* native_greater(Interpreter& interpreter, Environment*, Value* arguments) {
+  return ordering(interpreter, ">", arguments, [](int64_t a, int64_t b) { return a > b; });
 }
-Value* native_less_equal(Interpreter&, Environment*, Value* arguments) {
-  return ordering("<=", arguments, [](int64_t a, int64_t b) { return a <= b; });
+Value* native_less_equal(Interpreter& interpreter, Environment*, Value* arguments) {
+  return ordering(interpreter, "<=", arguments, [](int64_t a, int64_t b) { return a <= b; });
 }
-Value* native_greater_equal(Interpreter&, Environment*, Value* arguments) {
-  return ordering(">=", arguments, [](int64_t a, int64_t b) { return a >= b; });
+Value* native_greater_equal(Interpreter& interpreter, Environment*, Value* arguments) {
+  return ordering(interpreter, ">=", arguments, [](int64_t a, int64_t b) { return a >= b; });
 }
 
 }  // namespace brevalon

@@ -2,37 +2,38 @@
 #include "builtins/reflection.h"
 
 #include "eval/arguments.h"
+#include "eval/interpreter.h"
 #include "base/errors.h"
 #include "values/types.h"
 
 namespace brevalon {
 
-Value* native_get_type(Interpreter&, Environment*, Value* arguments) {
-  return type_of(Arguments("get-type", arguments).at(0));
+Value* native_get_type(Interpreter& interpreter, Environment*, Value* arguments) {
+  return interpreter.heap.constants.type_of(Arguments("get-type", arguments).at(0));
 }
 
-Value* native_get_doc(Interpreter&, Environment*, Value* arguments) {
+Value* native_get_doc(Interpreter& interpreter, Environment*, Value* arguments) {
   Value* doc = Arguments("get-doc", arguments).at(0)->doc;
-  return doc ? doc : nil_value;
+  return doc ? doc : interpreter.heap.constants.nil;
 }
 
-Value* native_set_doc(Interpreter&, Environment*, Value* arguments) {
+Value* native_set_doc(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-doc", arguments);
   args.require(2);
   args.at(0)->doc = args.at(1);
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
-Value* native_get_metadata(Interpreter&, Environment*, Value* arguments) {
+Value* native_get_metadata(Interpreter& interpreter, Environment*, Value* arguments) {
   Value* metadata = Arguments("get-metadata", arguments).at(0)->metadata;
-  return metadata ? metadata : nil_value;
+  return metadata ? metadata : interpreter.heap.constants.nil;
 }
 
-Value* native_set_metadata(Interpreter&, Environment*, Value* arguments) {
+Value* native_set_metadata(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-metadata", arguments);
   args.require(2);
   args.at(0)->metadata = args.at(1);
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
 Value* native_get_closure(Interpreter&, Environment*, Value* arguments) {

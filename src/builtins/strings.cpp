@@ -20,7 +20,7 @@ Value* native_split(Interpreter& interpreter, Environment*, Value* arguments) {
   const std::string& separator = args.string(1)->text;
   if (separator.empty()) lisp_error("split: the separator must not be empty");
   // Each piece goes in front of the list so far: the last piece comes first.
-  Value* pieces = nil_value;
+  Value* pieces = interpreter.heap.constants.nil;
   size_t start = 0;
   for (size_t found; (found = text.find(separator, start)) != std::string::npos; start = found + separator.size())
     pieces = interpreter.heap.make<Cell>(interpreter.heap.make<String>(text.substr(start, found - start)), pieces);
@@ -32,7 +32,7 @@ Value* native_join(Interpreter& interpreter, Environment*, Value* arguments) {
   args.require(2);
   Value* list = args.at(0);
   const std::string& separator = args.string(1)->text;
-  if (!is_proper_list(list)) args.wrong_kind(0, "a list of strings");
+  if (!is_proper_list(interpreter.heap, list)) args.wrong_kind(0, "a list of strings");
   std::string result;
   for (Value* rest = list; rest->kind == Kind::Cell; rest = cdr(rest)) {
     if (car(rest)->kind != Kind::String) args.wrong_kind(0, "a list of strings");
@@ -67,9 +67,9 @@ Value* native_strip(Interpreter& interpreter, Environment*, Value* arguments) {
   return interpreter.heap.make<String>(text.substr(begin, end - begin));
 }
 
-Value* native_string_contains(Interpreter&, Environment*, Value* arguments) {
+Value* native_string_contains(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("string-contains", arguments);
-  return boolean(args.string(0)->text.find(args.string(1)->text) != std::string::npos);
+  return interpreter.heap.constants.boolean(args.string(0)->text.find(args.string(1)->text) != std::string::npos);
 }
 
 Value* native_string_length(Interpreter& interpreter, Environment*, Value* arguments) {
@@ -89,7 +89,7 @@ Value* native_string_at(Interpreter& interpreter, Environment*, Value* arguments
 }
 
 Value* native_string_to_symbol(Interpreter& interpreter, Environment*, Value* arguments) {
-  return interpreter.heap.make<NamedSymbol>(intern(Arguments("string->symbol", arguments).string(0)->text));
+  return interpreter.heap.make<NamedSymbol>(interpreter.heap.names.intern(Arguments("string->symbol", arguments).string(0)->text));
 }
 
 Value* native_string_concat(Interpreter& interpreter, Environment*, Value* arguments) {

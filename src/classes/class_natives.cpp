@@ -23,7 +23,7 @@ struct ClassConstructorState final : ResumableState {
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     Arguments args("make-class", arguments);
     Value* parent_forms = args.at(0);
-    if (!is_proper_list(parent_forms)) args.wrong_kind(0, "a list of parent classes");
+    if (!is_proper_list(interpreter.heap, parent_forms)) args.wrong_kind(0, "a list of parent classes");
     remaining_parents = parent_forms;
     attribute_forms = cdr(arguments);
     for (Value* rest = attribute_forms; rest->kind == Kind::Cell; rest = cdr(rest))
@@ -50,7 +50,7 @@ struct ClassConstructorState final : ResumableState {
     if (value->kind != Kind::Class) internal_error("make-class expects classes as parents, got " + brief(value));
     cls->parents.push_back(value);
   }
-  Value* result() override { return cls; }
+  Value* result(Heap&) override { return cls; }
   void visit_edges(Visitor& visit) override {
     visit(remaining_parents);
     visit(attribute_forms);
@@ -73,7 +73,7 @@ size_t slot_of(Instance* instance, Value* symbol) {
 Value* symbols_of(Heap& heap, const std::vector<const Name*>& names) {
   ListBuilder list;
   for (const Name* name : names) list.append(heap, heap.make<NamedSymbol>(name));
-  return list.finish();
+  return list.finish(heap);
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ ResumableState* make_class_constructor_state() { return make_state<ClassConstruc
 
 Value* native_make_instance(Interpreter& interpreter, Environment*, Value* arguments) {
   Class* cls = Arguments("make-instance", arguments).class_value(0);
-  return interpreter.heap.make<Instance>(cls, cls->attributes.size());
+  return interpreter.heap.make<Instance>(cls, cls->attributes.size(), interpreter.heap.constants.nil);
 }
 
 Value* native_get_attr(Interpreter&, Environment*, Value* arguments) {
@@ -91,12 +91,12 @@ Value* native_get_attr(Interpreter&, Environment*, Value* arguments) {
   return instance->values[slot_of(instance, args.named_symbol(1))];
 }
 
-Value* native_set_attr(Interpreter&, Environment*, Value* arguments) {
+Value* native_set_attr(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-attr", arguments);
   args.require(3);
   Instance* instance = args.instance(0);
   instance->values[slot_of(instance, args.named_symbol(1))] = args.at(2);
-  return nil_value;
+  return interpreter.heap.constants.nil;
 }
 
 namespace {
@@ -112,10 +112,10 @@ bool is_subclass(Value* a, Value* b, int depth) {
 }
 }  // namespace
 
-Value* native_is_subclass(Interpreter&, Environment*, Value* arguments) {
+Value* native_is_subclass(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("is-subclass", arguments);
   args.require(2);
-  return boolean(is_subclass(args.at(0), args.at(1), 0));
+  return interpreter.heap.constants.boolean(is_subclass(args.at(0), args.at(1), 0));
 }
 
 Value* native_get_class_owned_attributes(Interpreter& interpreter, Environment*, Value* arguments) {

@@ -57,7 +57,7 @@ std::string read_whole_file(const std::string& path) {
 
 Value* do_string(Runtime& runtime, std::string_view text) {
   int64_t position = 0;
-  Value* last = nil_value;
+  Value* last = runtime.heap.constants.nil;
   for (;;) {
     auto read = next_expr(runtime.heap, text, position);
     if (!read) return last;

@@ -37,8 +37,8 @@ bool EvalFrame::evaluate_atom_arguments(Interpreter& interpreter) {
     if (!evaluate_atom(environment, car(rest), value)) return false;
     values.append(interpreter.heap, value);
   }
-  if (rest != nil_value) return false;
-  arguments = values.finish();
+  if (rest != interpreter.heap.constants.nil) return false;
+  arguments = values.finish(interpreter.heap);
   return true;
 }
 
@@ -75,10 +75,10 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
         interpreter.push(new CallFrame(callee, arguments, expression, environment));
         return false;
       }
-      if (type_of(callee)->kind == Kind::Class)
+      if (interpreter.heap.constants.type_of(callee)->kind == Kind::Class)
         lisp_error("Error: trying to call non-callable object\n       at " + represent(expression));
       lisp_error("Error: trying to call non-callable value " + represent(callee) + " (" +
-                 as<Type>(type_of(callee))->name + ")\n       at " + represent(expression));
+                 as<Type>(interpreter.heap.constants.type_of(callee))->name + ")\n       at " + represent(expression));
     }
     case State::calling:
       // The arguments have just arrived from their own frame.
@@ -134,7 +134,7 @@ bool EvalArgsFrame::next_step(Interpreter& interpreter) {
     interpreter.push(new EvalFrame(environment, form));
     return false;
   }
-  if (remaining != nil_value) internal_error("argument forms do not end in nil: " + brief(argument_forms));
+  if (remaining != interpreter.heap.constants.nil) internal_error("argument forms do not end in nil: " + brief(argument_forms));
   return true;
 }
 
@@ -175,7 +175,7 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
   }
   if (lisp->rest_parameter) {
     scope->bind(lisp->rest_parameter, rest);
-  } else if (rest != nil_value) {
+  } else if (rest != interpreter.heap.constants.nil) {
     size_t total = count;
     for (Value* r = rest; r->kind == Kind::Cell; r = cdr(r)) ++total;
     wrong_count(call_form, lisp->parameters.size(), total, false);
@@ -188,9 +188,9 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
 bool CallFrame::next_step(Interpreter& interpreter) {
   if (state == State::awaiting_result) return true;
   if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
-  if (!is_proper_list(arguments)) internal_error("the argument list of a call is not a proper list");
+  if (!is_proper_list(interpreter.heap, arguments)) internal_error("the argument list of a call is not a proper list");
   state = State::awaiting_result;
-  if (callee == fast_paths.plus && fast_paths.intact) {
+  if (callee == interpreter.runtime.fast_paths.plus && interpreter.runtime.fast_paths.plus_intact()) {
     if (Value* sum = fast_plus(interpreter.runtime, arguments)) {
       result = sum;
       return true;
@@ -201,7 +201,7 @@ bool CallFrame::next_step(Interpreter& interpreter) {
     case Kind::LispFunc: {
       auto* lisp = as<LispFunc>(impl);
       Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
-      interpreter.push(new ExecFrame(lisp->body, scope));
+      interpreter.push(new ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
       return false;
     }
     case Kind::NativeFunc:

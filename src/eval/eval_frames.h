@@ -36,7 +36,7 @@ struct EvalArgsFrame final : Frame, Pooled<EvalArgsFrame> {
       : heap(h), environment(env), argument_forms(forms), remaining(forms) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override;
-  Value* finish() override { return values.finish(); }
+  Value* finish() override { return values.finish(heap); }
   std::string display() override;
   void visit_edges(Visitor& visit) override;
 
@@ -68,7 +68,9 @@ struct CallFrame final : Frame, Pooled<CallFrame> {
 
 struct ExecFrame final : Frame, Pooled<ExecFrame> {
   // The body is a proper list of forms; `lisp` keeps the vector alive when it came from a function.
-  ExecFrame(Value* body_forms, Environment* env) : body_list(body_forms), next_form(body_forms), environment(env) {}
+  // An empty body gives nil.
+  ExecFrame(Value* body_forms, Environment* env, Value* nil)
+      : body_list(body_forms), next_form(body_forms), environment(env), result(nil) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { result = value; }
   Value* finish() override { return result; }
@@ -78,7 +80,7 @@ struct ExecFrame final : Frame, Pooled<ExecFrame> {
   Value* body_list;
   Value* next_form;  // the body forms not yet started
   Environment* environment;
-  Value* result = nil_value;
+  Value* result;
 };
 
 // Evaluates a symbol or an atom without a frame; false when a symbol is unbound.

@@ -69,7 +69,7 @@ bool ExpandAllFrame::next_step(Interpreter& interpreter) {
     interpreter.push(new ExpandFrame(environment, element));
     return false;
   }
-  if (remaining != nil_value) internal_error("cannot expand a form whose elements do not end in nil");
+  if (remaining != heap.constants.nil) internal_error("cannot expand a form whose elements do not end in nil");
   return true;
 }
 

@@ -30,7 +30,7 @@ struct ExpandAllFrame final : Frame, Pooled<ExpandAllFrame> {
   ExpandAllFrame(Heap& h, Environment* env, Value* l) : heap(h), environment(env), list(l), remaining(l) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { values.append(heap, value); }
-  Value* finish() override { return values.finish(); }
+  Value* finish() override { return values.finish(heap); }
   std::string display() override;
   void visit_edges(Visitor& visit) override;
 

@@ -10,22 +10,20 @@
 
 namespace brevalon {
 
-FastPaths fast_paths;
-
 void arm_fast_paths(Runtime& runtime) {
   if constexpr (!fast_paths_built) return;
-  runtime.heap.for_each_object([](Value* value) {
+  uint64_t* counter = &runtime.fast_paths.watched_changes;
+  runtime.heap.for_each_object([counter](Value* value) {
     if (value->kind == Kind::Environment) {
       auto* env = as<Environment>(value);
-      env->watched = true;
+      env->watch_counter = counter;
       for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watched = true;
     } else if (value->kind == Kind::Hashtable) {
-      as<Hashtable>(value)->watched = true;
+      as<Hashtable>(value)->watch_counter = counter;
     }
   });
-  NamedSymbol plus(intern("+"));
-  fast_paths.plus = runtime.global->lookup(&plus);
-  fast_paths.intact = fast_paths.plus != nullptr;
+  NamedSymbol plus(runtime.heap.names.intern("+"));
+  runtime.fast_paths.plus = runtime.global->lookup(&plus);
 }
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {
@@ -35,9 +33,9 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
   Value* rest = arguments;
   for (; rest->kind == Kind::Cell; rest = cdr(rest))
     if (car(rest)->kind != kind) return nullptr;
-  if (rest != nil_value) return nullptr;
+  if (rest != runtime.heap.constants.nil) return nullptr;
   // One argument comes back itself: reduce never calls add.
-  if (cdr(arguments) == nil_value) return car(arguments);
+  if (cdr(arguments) == runtime.heap.constants.nil) return car(arguments);
   if (kind == Kind::Integer) {
     int64_t sum = as<Integer>(car(arguments))->value;
     for (rest = cdr(arguments); rest->kind == Kind::Cell; rest = cdr(rest))

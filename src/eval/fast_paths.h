@@ -14,16 +14,16 @@ struct Runtime;
 // fast build is compared with.
 inline constexpr bool fast_paths_built = BREVALON_FAST_PATHS != 0;
 
+// One per run. Any change to a watched binding or table bumps watched_changes, which turns every
+// fast path off for the rest of the run.
 struct FastPaths {
   Value* plus = nullptr;  // the prelude's variadic +
-  bool intact = false;
+  uint64_t watched_changes = 0;
+  bool plus_intact() const { return watched_changes == 0; }
 };
-extern FastPaths fast_paths;
 
 // Called after start-up: every environment and table made so far is watched from now on.
 void arm_fast_paths(Runtime& runtime);
-// Any change to a watched binding or table turns every fast path off for the rest of the run.
-inline void fast_paths_invalidated() { fast_paths.intact = false; }
 
 // (+ args...) on integers only or strings only, computed as the prelude would compute it:
 // pairwise through add. Null when the arguments take the general path.

@@ -22,6 +22,8 @@ struct Frame {
 };
 
 // Frames are recycled through a free list per kind, so a step allocates nothing new in the steady state.
+// The lists hold only raw memory, never anything a run can observe, so runs on one thread share them;
+// they are per thread so that runs on different threads never touch the same list.
 template <typename T>
 struct Pooled {
   static void* operator new(size_t size) {
@@ -36,7 +38,7 @@ struct Pooled {
     *static_cast<void**>(block) = free_list;
     free_list = block;
   }
-  static inline void* free_list = nullptr;
+  static inline thread_local void* free_list = nullptr;
 };
 
 }  // namespace brevalon

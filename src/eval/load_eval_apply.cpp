@@ -88,7 +88,7 @@ struct LoadState final : ResumableState {
         if (!directory.empty()) change_directory(directory);
         std::string text = read_whole_file(file_name);
         Environment* target = environment ? environment : interpreter.runtime.global;
-        interpreter.push(new LoadFrame(target, std::move(text), path));
+        interpreter.push(new LoadFrame(target, std::move(text), path, interpreter.heap.constants.nil));
         return false;
       }
       case State::loaded:
@@ -102,7 +102,7 @@ struct LoadState final : ResumableState {
     result_value = value;
     state = State::loaded;
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(environment);
     visit(result_value);
@@ -124,7 +124,7 @@ struct EvalState final : ResumableState {
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override { visit(result_value); }
   Value* result_value = nullptr;
 };
@@ -133,12 +133,12 @@ struct ApplyState final : ResumableState {
   void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
     Arguments args("apply", arguments);
     args.require(2);
-    if (!is_proper_list(args.at(1))) args.wrong_kind(1, "a proper list");
-    interpreter.push(new CallFrame(args.at(0), args.at(1), nil_value, environment));
+    if (!is_proper_list(interpreter.heap, args.at(1))) args.wrong_kind(1, "a proper list");
+    interpreter.push(new CallFrame(args.at(0), args.at(1), interpreter.heap.constants.nil, environment));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override { visit(result_value); }
   Value* result_value = nullptr;
 };

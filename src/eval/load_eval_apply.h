@@ -16,8 +16,9 @@ ResumableState* make_eval_state();
 ResumableState* make_apply_state();
 
 struct LoadFrame final : Frame {
-  LoadFrame(Environment* env, std::string t, std::string name)
-      : environment(env), text(std::move(t)), file_name(std::move(name)) {}
+  // An empty text gives nil.
+  LoadFrame(Environment* env, std::string t, std::string name, Value* nil)
+      : environment(env), text(std::move(t)), file_name(std::move(name)), current(nil) {}
   bool next_step(Interpreter& interpreter) override;
   void resume(Value* value) override { current = value; }
   Value* finish() override { return current; }
@@ -31,7 +32,7 @@ struct LoadFrame final : Frame {
   // Each form is read, then expanded, then evaluated, before the next is read.
   enum class State : uint8_t { reading, expanding, evaluating, finishing_form };
 
-  Value* current = nil_value;
+  Value* current;
   State state = State::reading;
 };
 

@@ -25,7 +25,7 @@ bool ResumableNativeCallFrame::next_step(Interpreter& interpreter) {
     return false;
   }
   if (!state_object->next_step(interpreter)) return false;
-  result = state_object->result();
+  result = state_object->result(interpreter.heap);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The protocol of a resumable native: a small state machine that asks the interpreter for evaluations.
 #pragma once
 #include "eval/frame.h"
+#include "memory/heap.h"
 #include "values/list.h"
 
 namespace brevalon {
@@ -15,7 +16,7 @@ struct ResumableState {
   virtual bool next_step(Interpreter& interpreter) = 0;
   // The finished child's result. Never pushes.
   virtual void resume(Value*) {}
-  virtual Value* result() { return nil_value; }
+  virtual Value* result(Heap& heap) { return heap.constants.nil; }
   virtual void visit_edges(Visitor& visit) = 0;
 };
 

@@ -64,15 +64,15 @@ Value* evaluate_new(Runtime& runtime, Value* form) {
 }
 
 Value* compute_new(Runtime& runtime, Value* callee, Value* arguments) {
-  return run(runtime, new CallFrame(callee, arguments, nil_value, runtime.global),
+  return run(runtime, new CallFrame(callee, arguments, runtime.heap.constants.nil, runtime.global),
              {"Error during execution at:", "Internal error during execution at:"});
 }
 
 Value* call_to_string(Runtime& runtime, Value* value) {
-  NamedSymbol symbol(names::to_string);
+  NamedSymbol symbol(runtime.heap.names.to_string);
   Value* callee = runtime.global->lookup(&symbol);
   if (!callee) lisp_error("Symbol to-string is undefined");
-  return compute_new(runtime, callee, runtime.heap.make<Cell>(value, nil_value));
+  return compute_new(runtime, callee, runtime.heap.make<Cell>(value, runtime.heap.constants.nil));
 }
 
 }  // namespace brevalon

@@ -1,7 +1,6 @@
 // The run's global state and its roots.
 #include "eval/runtime.h"
 
-#include "values/list.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -16,13 +15,7 @@ Runtime::Runtime() {
 Runtime::~Runtime() { heap.remove_root_set(this); }
 
 void Runtime::visit_roots(Visitor& visit) {
-  for (Type* type : {types.symbol, types.dictionary, types.str, types.integer, types.cell, types.environment,
-                     types.class_type, types.floating, types.native_function, types.function, types.type,
-                     types.unique, types.lisp_function, types.resumable_native})
-    visit(type);
-  visit(nil_value);
-  visit(true_value);
-  visit(false_value);
+  heap.constants.visit_edges(visit);
   visit(global);
   for (Value* value : permanent) visit(value);
 }

@@ -1,14 +1,24 @@
-// The process-wide state of a run: the heap, the global environment and the generated-symbol counter.
+// The state one run owns: its heap (with the constants and names), global environment and counters.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "eval/fast_paths.h"
 #include "memory/heap.h"
 #include "values/environment.h"
 
 namespace brevalon {
+
+struct ResumableNative;
+
+// The natives a quasiquotation pushes for its parts, made at start-up and held in `permanent`.
+struct QuasiquoteNatives {
+  ResumableNative* unquote = nullptr;
+  ResumableNative* unquote_splicing = nullptr;
+  ResumableNative* nested = nullptr;
+};
 
 struct Runtime final : RootSet {
   Runtime();
@@ -18,6 +28,8 @@ struct Runtime final : RootSet {
   Heap heap;
   Environment* global = nullptr;
   int64_t num_symbol_generator = 0;
+  FastPaths fast_paths;
+  QuasiquoteNatives quasiquote;
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another
   std::vector<Value*> permanent;  // values made at start-up that no binding holds

@@ -20,7 +20,9 @@ struct IfState final : ResumableState, Pooled<IfState> {
     args.require(2);
     condition = args.at(0);
     then_form = args.at(1);
-    else_form = args.count() > 2 ? args.at(2) : nil_value;
+    else_form = args.count() > 2 ? args.at(2) : interpreter.heap.constants.nil;
+    constants = &interpreter.heap.constants;
+    result_value = constants->nil;
     environment = env;
     state = State::waiting_for_condition;
     interpreter.push(new EvalFrame(environment, condition));
@@ -42,9 +44,9 @@ struct IfState final : ResumableState, Pooled<IfState> {
   void resume(Value* value) override {
     switch (state) {
       case State::waiting_for_condition:
-        if (value == true_value) {
+        if (value == constants->true_value) {
           state = State::take_then;
-        } else if (value == false_value) {
+        } else if (value == constants->false_value) {
           state = State::take_else;
         } else {
           lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
@@ -58,7 +60,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
         break;
     }
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(condition);
     visit(then_form);
@@ -72,17 +74,19 @@ struct IfState final : ResumableState, Pooled<IfState> {
   Value* else_form = nullptr;
   Environment* environment = nullptr;
   State state = State::waiting_for_condition;
-  Value* result_value = nil_value;
+  const Constants* constants = nullptr;
+  Value* result_value = nullptr;
 };
 
 // and stops at the first false, or stops at the first true; `is_and` says which.
 template <bool is_and>
 struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
-  void init(Interpreter&, Environment* env, Value* arguments) override {
+  void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    heap = &interpreter.heap;
     form_arguments = arguments;
     remaining = arguments;
     environment = env;
-    result_value = is_and ? true_value : false_value;
+    result_value = heap->constants.boolean(is_and);
   }
   bool next_step(Interpreter& interpreter) override {
     if (remaining->kind != Kind::Cell) return true;
@@ -91,21 +95,21 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
     return false;
   }
   void resume(Value* value) override {
-    Value* stop = is_and ? false_value : true_value;
-    Value* go_on = is_and ? true_value : false_value;
+    Value* stop = heap->constants.boolean(!is_and);
+    Value* go_on = heap->constants.boolean(is_and);
     if (value == stop) {
       result_value = stop;
-      remaining = nil_value;
+      remaining = heap->constants.nil;
     } else if (value == go_on) {
       remaining = cdr(remaining);
     } else {
-      NamedSymbol head(intern(is_and ? "and" : "or"));
+      NamedSymbol head(heap->names.intern(is_and ? "and" : "or"));
       Cell whole(&head, form_arguments);
       lisp_error(represent(&whole) + ": Arguments must be booleans, " + represent(current) + " = " + represent(value) +
                  " is not");
     }
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(form_arguments);
     visit(remaining);
@@ -114,6 +118,7 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
     visit(result_value);
   }
 
+  Heap* heap = nullptr;
   Value* form_arguments = nullptr;
   Value* remaining = nullptr;
   Value* current = nullptr;
@@ -127,11 +132,12 @@ ResumableState* make_if_state() { return make_state<IfState>(); }
 ResumableState* make_and_state() { return make_state<LogicState<true>>(); }
 ResumableState* make_or_state() { return make_state<LogicState<false>>(); }
 
-Value* native_not(Interpreter&, Environment*, Value* arguments) {
+Value* native_not(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("not", arguments);
   Value* value = args.at(0);
-  if (value == true_value) return false_value;
-  if (value == false_value) return true_value;
+  const Constants& constants = interpreter.heap.constants;
+  if (value == constants.true_value) return constants.false_value;
+  if (value == constants.false_value) return constants.true_value;
   args.wrong_kind(0, "true or false");
 }
 

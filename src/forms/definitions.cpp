@@ -42,7 +42,8 @@ Value* native_fn(Interpreter& interpreter, Environment* environment, Value* argu
   Arguments args("fn", arguments);
   Value* parameters = args.at(0);
   // The parameter list arrives unevaluated, so (fn nil ...) holds the symbol nil: no parameters.
-  if (is_named(parameters, names::nil)) parameters = nil_value;
+  Heap& heap = interpreter.heap;
+  if (is_named(parameters, heap.names.nil)) parameters = heap.constants.nil;
   auto* lisp = interpreter.heap.make<LispFunc>();
   lisp->closure = environment;
   lisp->body = cdr(arguments);
@@ -50,22 +51,22 @@ Value* native_fn(Interpreter& interpreter, Environment* environment, Value* argu
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
     Value* parameter = car(rest);
     if (!is_symbol(parameter)) internal_error("fn expects a list of symbols as its parameters, got " + brief(parameters));
-    if (is_named(parameter, names::dot)) {
+    if (is_named(parameter, heap.names.dot)) {
       Value* after = cdr(rest);
       if (after->kind != Kind::Cell) lisp_error("parameter list must not end with . in function definition");
       if (car(after)->kind != Kind::NamedSymbol)
         internal_error("fn expects a named symbol as its rest parameter, got " + brief(car(after)));
-      if (cdr(after) != nil_value) {
+      if (cdr(after) != heap.constants.nil) {
         if (cdr(after)->kind == Kind::Cell) lisp_error("parameter list must end after rest parameter in function definition");
         internal_error("fn expects a proper list of parameters, got " + brief(parameters));
       }
       lisp->rest_parameter = car(after);
-      rest = nil_value;
+      rest = heap.constants.nil;
       break;
     }
     lisp->parameters.push_back(parameter);
   }
-  if (rest != nil_value) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+  if (rest != heap.constants.nil) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
   return interpreter.heap.make<Function>(mode_function, lisp);
 }
 
@@ -81,7 +82,7 @@ Value* native_with_exec_mode(Interpreter& interpreter, Environment*, Value* argu
   lisp_error("(with-exec-mode): Unknown exec mode: " + name);
 }
 
-Value* native_set_symbol(Interpreter&, Environment* environment, Value* arguments) {
+Value* native_set_symbol(Interpreter& interpreter, Environment* environment, Value* arguments) {
   Arguments args("set-symbol", arguments);
   args.require(2);
   Value* symbol = args.at(0);
@@ -89,17 +90,17 @@ Value* native_set_symbol(Interpreter&, Environment* environment, Value* argument
   for (Environment* env = environment; env; env = env->parent) {
     if (env->has_symbol(symbol)) {
       env->bind(symbol, args.at(1));
-      return true_value;
+      return interpreter.heap.constants.true_value;
     }
   }
   lisp_error("set-symbol: could not find a suitable variable to set symbol '" + symbol_name(symbol));
 }
 
-Value* native_unset(Interpreter&, Environment* environment, Value* arguments) {
+Value* native_unset(Interpreter& interpreter, Environment* environment, Value* arguments) {
   Value* symbol = Arguments("unset", arguments).symbol(0);
   for (Environment* env = environment; env; env = env->parent)
-    if (env->remove(symbol)) return true_value;
-  return false_value;
+    if (env->remove(symbol)) return interpreter.heap.constants.true_value;
+  return interpreter.heap.constants.false_value;
 }
 
 Value* native_gensym(Interpreter& interpreter, Environment*, Value* arguments) {

@@ -18,6 +18,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
     Arguments args("for", arguments);
     args.require(2);
     heap = &interpreter.heap;
+    result_value = heap->constants.nil;
     variable = args.symbol(0);
     body = cdr(cdr(arguments));
     environment = env;
@@ -28,11 +29,11 @@ struct ForState final : ResumableState, Pooled<ForState> {
     switch (state) {
       case State::call_iterator:
         // The call form exists only for traces: a one-element list holding the variable.
-        interpreter.push(new CallFrame(iterator, nil_value, interpreter.heap.make<Cell>(variable, nil_value), environment));
+        interpreter.push(new CallFrame(iterator, heap->constants.nil, heap->make<Cell>(variable, heap->constants.nil), environment));
         state = State::waiting_for_element;
         return false;
       case State::run_body:
-        interpreter.push(new ExecFrame(body, iteration_environment));
+        interpreter.push(new ExecFrame(body, iteration_environment, heap->constants.nil));
         state = State::waiting_for_body;
         return false;
       case State::waiting_for_iterator:
@@ -50,7 +51,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
         state = State::call_iterator;
         break;
       case State::waiting_for_element:
-        if (value == nil_value) {
+        if (value == heap->constants.nil) {
           state = State::finished;
         } else if (value->kind == Kind::Cell) {
           iteration_environment = make_environment(*heap, environment);
@@ -70,7 +71,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
         break;
     }
   }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override {
     visit(variable);
     visit(body);
@@ -86,7 +87,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
   Environment* environment = nullptr;
   Value* iterator = nullptr;
   Environment* iteration_environment = nullptr;
-  Value* result_value = nil_value;
+  Value* result_value = nullptr;
   State state = State::waiting_for_iterator;
 };
 

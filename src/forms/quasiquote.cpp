@@ -14,8 +14,8 @@ namespace brevalon {
 namespace {
 
 bool is_marked(Value* form, const Name* mark) { return form->kind == Kind::Cell && is_named(car(form), mark); }
-bool is_unquote(Value* form) { return is_marked(form, names::unquote); }
-bool is_unquote_splicing(Value* form) { return is_marked(form, names::unquote_splicing); }
+bool is_unquote(Heap& heap, Value* form) { return is_marked(form, heap.names.unquote); }
+bool is_unquote_splicing(Heap& heap, Value* form) { return is_marked(form, heap.names.unquote_splicing); }
 
 // The marked expression: the second element of the form.
 Value* marked_expression(Value* form, const char* name) {
@@ -32,14 +32,11 @@ struct UnquoteState final : ResumableState, Pooled<UnquoteState> {
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
   void visit_edges(Visitor& visit) override { visit(result_value); }
   Value* result_value = nullptr;
 };
 
-ResumableNative* unquote_native = nullptr;
-ResumableNative* unquote_splicing_native = nullptr;
-ResumableNative* nested_quasiquote_native = nullptr;
 
 struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   enum class State : uint8_t { start, waiting_for_root, processing, waiting_for_element, waiting_for_splice, finished };
@@ -53,17 +50,17 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
       case State::start:
-        if (!is_proper_list(template_rest)) {
+        if (!is_proper_list(*heap, template_rest)) {
           result_value = template_rest;
           return true;
         }
-        if (is_unquote(template_rest)) {
+        if (is_unquote(*heap, template_rest)) {
           marked_expression(template_rest, "unquote");
-          push_auxiliary(interpreter, unquote_native, template_rest);
+          push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote, template_rest);
           state = State::waiting_for_root;
           return false;
         }
-        if (is_unquote_splicing(template_rest))
+        if (is_unquote_splicing(*heap, template_rest))
           lisp_error("Syntax Error: Trying to flatten at the root of a quasiquote: " + represent(template_rest));
         state = State::processing;
         return process_next_element(interpreter);
@@ -81,21 +78,21 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   // Starts the next element of the template, or finishes the list once none is left.
   bool process_next_element(Interpreter& interpreter) {
     if (template_rest->kind != Kind::Cell) {
-      result_value = collected.finish();
+      result_value = collected.finish(*heap);
       return true;
     }
     Value* element = car(template_rest);
     template_rest = cdr(template_rest);
-    if (is_unquote(element)) {
+    if (is_unquote(*heap, element)) {
       marked_expression(element, "unquote");
-      push_auxiliary(interpreter, unquote_native, element);
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote, element);
       state = State::waiting_for_element;
-    } else if (is_unquote_splicing(element)) {
+    } else if (is_unquote_splicing(*heap, element)) {
       marked_expression(element, "unquote-splicing");
-      push_auxiliary(interpreter, unquote_splicing_native, element);
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.unquote_splicing, element);
       state = State::waiting_for_splice;
     } else {
-      push_auxiliary(interpreter, nested_quasiquote_native, element);
+      push_auxiliary(interpreter, interpreter.runtime.quasiquote.nested, element);
       state = State::waiting_for_element;
     }
     return false;
@@ -112,7 +109,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
         state = State::processing;
         break;
       case State::waiting_for_splice:
-        if (!is_proper_list(value)) internal_error("unquote-splicing expects a list to splice, got " + brief(value));
+        if (!is_proper_list(*heap, value)) internal_error("unquote-splicing expects a list to splice, got " + brief(value));
         for (Value* rest = value; rest->kind == Kind::Cell; rest = cdr(rest)) collected.append(*heap, car(rest));
         state = State::processing;
         break;
@@ -123,7 +120,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
     }
   }
 
-  Value* result() override { return result_value; }
+  Value* result(Heap&) override { return result_value; }
 
   void visit_edges(Visitor& visit) override {
     visit(template_rest);
@@ -133,7 +130,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   }
 
   void push_auxiliary(Interpreter& interpreter, ResumableNative* native, Value* form) {
-    interpreter.push(new ResumableNativeCallFrame(native, interpreter.heap.make<Cell>(form, nil_value), environment));
+    interpreter.push(new ResumableNativeCallFrame(native, interpreter.heap.make<Cell>(form, interpreter.heap.constants.nil), environment));
   }
 
   Value* template_rest = nullptr;
@@ -150,12 +147,13 @@ ResumableState* make_quasiquote_state() { return make_state<QuasiquoteState>(); 
 
 void make_quasiquote_auxiliaries(Runtime& runtime) {
   Heap& heap = runtime.heap;
-  unquote_native = heap.make<ResumableNative>("unquote", make_state<UnquoteState>);
-  unquote_splicing_native = heap.make<ResumableNative>("unquote-splicing", make_state<UnquoteState>);
-  nested_quasiquote_native = heap.make<ResumableNative>("quasiquote", make_quasiquote_state);
-  runtime.permanent.push_back(unquote_native);
-  runtime.permanent.push_back(unquote_splicing_native);
-  runtime.permanent.push_back(nested_quasiquote_native);
+  QuasiquoteNatives& natives = runtime.quasiquote;
+  natives.unquote = heap.make<ResumableNative>("unquote", make_state<UnquoteState>);
+  natives.unquote_splicing = heap.make<ResumableNative>("unquote-splicing", make_state<UnquoteState>);
+  natives.nested = heap.make<ResumableNative>("quasiquote", make_quasiquote_state);
+  runtime.permanent.push_back(natives.unquote);
+  runtime.permanent.push_back(natives.unquote_splicing);
+  runtime.permanent.push_back(natives.nested);
 }
 
 }  // namespace brevalon

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/assert.h"
+#include "values/names.h"
+#include "values/types.h"
 #include "values/value.h"
 
 namespace brevalon {
@@ -53,6 +55,10 @@ class Heap {
     if (bytes_since_collection_ >= threshold_ || stress_due()) collect();
   }
   void collect();
+
+  // What every value of this run refers to. The constants are made first and never collected.
+  Names names;
+  Constants constants;
 
   // The frames pending in every interpreter, which each collection marks too.
   const size_t* pending_frames = nullptr;

@@ -12,5 +12,7 @@ constexpr size_t max_print_bytes = size_t{1} << 30;
 
 std::string to_string(Value* value);
 std::string represent(Value* value);
+// The literal form of a value's type, for messages: its class, or the type of a built-in kind.
+std::string represent_type_of(Value* value);
 
 }  // namespace brevalon

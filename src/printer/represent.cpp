@@ -8,7 +8,6 @@
 #include "values/environment.h"
 #include "values/function.h"
 #include "values/list.h"
-#include "values/names.h"
 #include "values/types.h"
 
 namespace brevalon {
@@ -107,8 +106,9 @@ void PrintJob::continue_bindings(const Task& task) {
   for (; index < env->named_count(); ++index) {
     const Binding& binding = env->named_at(index);
     if (!binding.value) continue;
-    if (binding.name == names::current_scope && binding.value == env) continue;
-    if (binding.name == names::parent_scope) continue;
+    // The two reserved bindings; names are interned, so equal text is the same name.
+    if (binding.name->text == "current-scope" && binding.value == env) continue;
+    if (binding.name->text == "parent-scope") continue;
     push({.step = Step::bindings, .index = index + 1, .value = env});
     append("\n");
     append(environment_indent);
@@ -217,5 +217,10 @@ void PrintJob::write_body(Function* function) {
 }
 
 std::string represent(Value* value) { return PrintJob().run(value, true); }
+
+std::string represent_type_of(Value* value) {
+  if (value->kind == Kind::Instance) return represent(as<Instance>(value)->cls);
+  return std::string("<type ") + builtin_type_name(value->kind) + ">";
+}
 
 }  // namespace brevalon

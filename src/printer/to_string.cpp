@@ -38,7 +38,7 @@ void PrintJob::write_display(Value* value) {
       push({.step = Step::list_rest, .first = true, .value = value});
       return;
     default:
-      internal_error("to-string not implemented for type " + represent(type_of(value)));
+      internal_error("to-string not implemented for type " + represent_type_of(value));
   }
 }
 
@@ -54,7 +54,7 @@ void PrintJob::continue_list(const Task& task) {
     return;
   }
   // A chain that ends in something other than nil shows its last cdr after a dot.
-  if (rest != nil_value) {
+  if (!is_nil(rest)) {
     append(" . ");
     push_nested(rest, 0, body ? "" : ")");
     return;

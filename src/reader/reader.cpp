@@ -70,14 +70,14 @@ class Reader {
     return ReadResult{i, heap_.make<Integer>(static_cast<int64_t>(value))};
   }
 
-  Value* symbol_named(const char* name) { return heap_.make<NamedSymbol>(intern(name)); }
+  Value* symbol_named(const char* name) { return heap_.make<NamedSymbol>(heap_.names.intern(name)); }
 
   Result prefixed(int64_t pos, std::string_view prefix, const char* head, const char* message, int depth) {
     if (pos + int64_t(prefix.size()) > size_ || text_.substr(static_cast<size_t>(pos), prefix.size()) != prefix)
       return std::nullopt;
     Result inner = expr(pos + static_cast<int64_t>(prefix.size()), depth + 1);
     if (!inner) syntax_error(message);
-    Value* tail = heap_.make<Cell>(inner->value, nil_value);
+    Value* tail = heap_.make<Cell>(inner->value, heap_.constants.nil);
     return ReadResult{inner->position, heap_.make<Cell>(symbol_named(head), tail)};
   }
 
@@ -119,7 +119,7 @@ class Reader {
     if (pos >= size_ || cannot_start_symbol(at(pos))) return std::nullopt;
     int64_t end = pos + 1;
     while (end < size_ && !ends_symbol(at(end))) ++end;
-    return ReadResult{end, heap_.make<NamedSymbol>(intern(text_.substr(pos, end - pos)))};
+    return ReadResult{end, heap_.make<NamedSymbol>(heap_.names.intern(text_.substr(pos, end - pos)))};
   }
 
   Heap& heap_;

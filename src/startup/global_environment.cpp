@@ -161,24 +161,25 @@ void bind_natives(Runtime& runtime) {
   Heap& heap = runtime.heap;
   make_quasiquote_auxiliaries(runtime);
   Environment* global = runtime.global;
-  global->set_named(intern("true"), true_value);
-  global->set_named(intern("false"), false_value);
-  global->set_named(intern("nil"), nil_value);
-  global->set_named(intern("type"), types.type);
-  global->set_named(intern("integer"), types.integer);
-  global->set_named(intern("string"), types.str);
-  global->set_named(intern("dictionary"), types.dictionary);
-  global->set_named(intern("environment"), types.environment);
-  global->set_named(intern("unique"), types.unique);
-  global->set_named(intern("symbol"), types.symbol);
-  global->set_named(intern("cell"), types.cell);
-  global->set_named(intern("function"), types.function);
-  global->set_named(intern("class"), types.class_type);
+  const Constants& constants = heap.constants;
+  global->set_named(heap.names.intern("true"), constants.true_value);
+  global->set_named(heap.names.intern("false"), constants.false_value);
+  global->set_named(heap.names.intern("nil"), constants.nil);
+  global->set_named(heap.names.intern("type"), constants.types.type);
+  global->set_named(heap.names.intern("integer"), constants.types.integer);
+  global->set_named(heap.names.intern("string"), constants.types.str);
+  global->set_named(heap.names.intern("dictionary"), constants.types.dictionary);
+  global->set_named(heap.names.intern("environment"), constants.types.environment);
+  global->set_named(heap.names.intern("unique"), constants.types.unique);
+  global->set_named(heap.names.intern("symbol"), constants.types.symbol);
+  global->set_named(heap.names.intern("cell"), constants.types.cell);
+  global->set_named(heap.names.intern("function"), constants.types.function);
+  global->set_named(heap.names.intern("class"), constants.types.class_type);
   for (const NativeEntry& entry : global_natives) {
     Value* function = make_native(heap, entry, entry.name);
     if (std::string_view(entry.name) == "get-key")
       function->doc = heap.make<String>("(Internal) Set a key in a dictionary. Use (at) instead when possible");
-    global->set_named(intern(entry.name), function);
+    global->set_named(heap.names.intern(entry.name), function);
   }
 }
 
@@ -191,9 +192,9 @@ void build_global_environment(Runtime& runtime, std::string_view image) {
   }
   bind_natives(runtime);
   Environment* global = runtime.global;
-  for (const char* name : prelude_names) global->set_named(intern(name), nullptr);
+  for (const char* name : prelude_names) global->set_named(runtime.heap.names.intern(name), nullptr);
   for (size_t i = 0; i < std::size(private_natives); ++i)
-    global->set_named(intern(private_natives[i].name),
+    global->set_named(runtime.heap.names.intern(private_natives[i].name),
                       make_native(runtime.heap, private_natives[i], private_own_names[i]));
   do_string(runtime, prelude_text);
   arm_fast_paths(runtime);

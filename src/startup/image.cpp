@@ -27,8 +27,9 @@ namespace brevalon {
 
 namespace {
 
-std::vector<Value*> fixed_objects() {
-  return {nil_value,         true_value,          false_value,          types.symbol,           types.dictionary,
+std::vector<Value*> fixed_objects(const Constants& constants) {
+  const Types& types = constants.types;
+  return {constants.nil,     constants.true_value, constants.false_value, types.symbol,         types.dictionary,
           types.str,         types.integer,       types.cell,           types.environment,      types.class_type,
           types.floating,    types.native_function, types.function,     types.type,             types.unique,
           types.lisp_function, types.resumable_native};
@@ -66,7 +67,7 @@ struct StringLayout {
 
 struct CellLayout {
   using Type = Cell;
-  static Type* blank(Heap& heap) { return heap.make<Cell>(nil_value, nil_value); }
+  static Type* blank(Heap& heap) { return heap.make<Cell>(heap.constants.nil, heap.constants.nil); }
   template <class Io> static void fields(Io& io, Type* cell) {
     io.ref(cell->car);
     io.ref(cell->cdr);
@@ -172,10 +173,11 @@ void transfer(Io& io, Value*& object) {
 class Writer {
  public:
   explicit Writer(Runtime& runtime) {
-    for (Value* value : fixed_objects()) number(value);
+    std::vector<Value*> fixed = fixed_objects(runtime.heap.constants);
+    for (Value* value : fixed) number(value);
     int64_t root = number(runtime.global);
     // Breadth-first over the numbering: each object's references are numbered when it is written.
-    for (size_t i = fixed_objects().size(); i < order_.size(); ++i) {
+    for (size_t i = fixed.size(); i < order_.size(); ++i) {
       Value* object = order_[i];
       transfer(*this, object);
     }
@@ -329,7 +331,7 @@ class ReadPass {
     else in_.skip_text();
   }
   void name(const Name*& field) {
-    if (making) field = intern(in_.get_text());
+    if (making) field = in_.runtime.heap.names.intern(in_.get_text());
     else in_.skip_text();
   }
   template <class Target>
@@ -360,7 +362,7 @@ class ReadPass {
  private:
   std::string get_key(std::string*) { return in_.get_text(); }
   int64_t get_key(int64_t*) { return in_.get(); }
-  const Name* get_key(const Name**) { return intern(in_.get_text()); }
+  const Name* get_key(const Name**) { return in_.runtime.heap.names.intern(in_.get_text()); }
   void skip_key(std::string*) { in_.skip_text(); }
   void skip_key(int64_t*) { in_.get(); }
   void skip_key(const Name**) { in_.skip_text(); }
@@ -373,16 +375,17 @@ void read_image(Runtime& runtime, std::string_view image) {
   size_t count = static_cast<size_t>(input.get());
   int64_t root = input.get();
   runtime.num_symbol_generator = input.get();
-  input.objects = fixed_objects();
+  input.objects = fixed_objects(runtime.heap.constants);
+  size_t fixed_count = input.objects.size();
   input.objects.resize(count, nullptr);
   input.objects[root] = runtime.global;
   // Objects are made first and filled in afterwards, since references run in every direction.
   size_t start = input.pos;
   ReadPass<true> make(input);
-  for (size_t i = fixed_objects().size(); i < count; ++i) transfer(make, input.objects[i]);
+  for (size_t i = fixed_count; i < count; ++i) transfer(make, input.objects[i]);
   input.pos = start;
   ReadPass<false> fill(input);
-  for (size_t i = fixed_objects().size(); i < count; ++i) transfer(fill, input.objects[i]);
+  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i]);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ void Class::visit_edges(Visitor& visit) {
   visit(class_env);
 }
 
-Instance::Instance(Class* c, size_t slots) : Value(Kind::Instance), cls(c), values(slots, nil_value) {}
+Instance::Instance(Class* c, size_t slots, Value* nil) : Value(Kind::Instance), cls(c), values(slots, nil) {}
 
 void Instance::visit_edges(Visitor& visit) {
   Value::visit_edges(visit);

@@ -20,7 +20,7 @@ struct Class : Value {
 };
 
 struct Instance : Value {
-  Instance(Class* c, size_t slots);
+  Instance(Class* c, size_t slots, Value* nil);
   void visit_edges(Visitor& visit) override;
   size_t footprint() const override { return values.capacity() * sizeof(Value*); }
   Class* cls;

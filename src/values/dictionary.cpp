@@ -1,7 +1,6 @@
 // Dictionary storage: a vector in insertion order, indexed by a hash map once it grows.
 #include "values/dictionary.h"
 
-#include "eval/fast_paths.h"
 
 namespace brevalon {
 
@@ -28,7 +27,7 @@ Value* Hashtable::get(std::string_view key) const {
 
 void Hashtable::set_key(std::string_view key, Value* value) {
   ++version;
-  if (watched) fast_paths_invalidated();
+  if (watch_counter) ++*watch_counter;
   long i = find(key);
   if (i >= 0) {
     entries_[i].second = value;

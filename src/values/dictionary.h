@@ -25,7 +25,8 @@ struct Hashtable : Value {
   const std::vector<std::pair<std::string, Value*>>& entries() const { return entries_; }
 
   uint64_t version = 0;
-  bool watched = false;  // a start-up table whose entries fast paths rely on
+  // Set on the tables made during start-up, whose entries fast paths rely on: every change bumps it.
+  uint64_t* watch_counter = nullptr;
 
  private:
   static constexpr size_t index_threshold = 8;

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "memory/heap.h"
-#include "eval/fast_paths.h"
 #include "values/names.h"
 
 namespace brevalon {
@@ -53,7 +52,7 @@ NumberedBinding* Environment::find_numbered(int64_t number) {
 
 void Environment::set_named(const Name* name, Value* value) {
   ++version;
-  if (watched && name->watched) fast_paths_invalidated();
+  if (watch_counter && name->watched) ++*watch_counter;
   if (Binding* binding = find_named(name)) {
     binding->value = value;
     return;
@@ -73,15 +72,15 @@ void Environment::set_named(const Name* name, Value* value) {
 
 void Environment::set_numbered(int64_t number, Value* value) {
   ++version;
-  if (watched) fast_paths_invalidated();
+  if (watch_counter) ++*watch_counter;
   if (NumberedBinding* binding = find_numbered(number)) binding->value = value;
   else numbered_.push_back(NumberedBinding{number, value});
 }
 
 bool Environment::remove(const Value* symbol) {
   ++version;
-  if (watched && (symbol->kind == Kind::NumSymbol || static_cast<const NamedSymbol*>(symbol)->name->watched))
-    fast_paths_invalidated();
+  if (watch_counter && (symbol->kind == Kind::NumSymbol || static_cast<const NamedSymbol*>(symbol)->name->watched))
+    ++*watch_counter;
   if (symbol->kind == Kind::NumSymbol) {
     int64_t number = static_cast<const NumSymbol*>(symbol)->number;
     auto it = std::find_if(numbered_.begin(), numbered_.end(), [&](auto& b) { return b.number == number; });
@@ -128,8 +127,8 @@ Value* Environment::lookup(const Value* symbol) {
 
 Environment* make_environment(Heap& heap, Environment* parent) {
   Environment* env = heap.make<Environment>(parent);
-  env->set_named(names::current_scope, env);
-  env->set_named(names::parent_scope, parent);
+  env->set_named(heap.names.current_scope, env);
+  env->set_named(heap.names.parent_scope, parent);
   return env;
 }
 

@@ -44,7 +44,9 @@ struct Environment : Value {
 
   Environment* parent;
   uint64_t version = 0;
-  bool watched = false;  // made during start-up: fast paths rely on its bindings
+  // Set on the scopes made during start-up, whose bindings fast paths rely on: every change to a
+  // watched binding bumps the counter this points to.
+  uint64_t* watch_counter = nullptr;
 
  private:
   static constexpr uint32_t inline_capacity = 4;

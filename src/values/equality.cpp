@@ -59,7 +59,7 @@ bool Comparison::run(Value* a, Value* b, Value*& uncomparable) {
 bool Comparison::compare(Value* a, Value* b) {
   for (;;) {
     count_step();
-    if (type_of(a) != type_of(b)) return false;
+    if (!same_type(a, b)) return false;
     switch (a->kind) {
       case Kind::Integer:
         return as<Integer>(a)->value == as<Integer>(b)->value;
@@ -79,7 +79,7 @@ bool Comparison::compare(Value* a, Value* b) {
         return true;
       case Kind::Cell:
         // Two nil cdrs are equal without a look, but count as the step comparing them would take.
-        if (cdr(a) == nil_value && cdr(b) == nil_value) count_step();
+        if (is_nil(cdr(a)) && is_nil(cdr(b))) count_step();
         else pending_.push_back({cdr(a), cdr(b), not_entries});
         a = car(a);
         b = car(b);

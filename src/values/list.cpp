@@ -6,24 +6,24 @@
 
 namespace brevalon {
 
-Value* nil_value = nullptr;
-
 Value* make_list(Heap& heap, const std::vector<Value*>& items) {
-  Value* list = nil_value;
+  Value* list = heap.constants.nil;
   for (auto it = items.rbegin(); it != items.rend(); ++it) list = heap.make<Cell>(*it, list);
   return list;
 }
 
-bool is_proper_list(Value* value) {
+bool is_proper_list(Heap& heap, Value* value) {
   while (value->kind == Kind::Cell) value = cdr(value);
-  return value == nil_value;
+  return value == heap.constants.nil;
 }
 
 void ListBuilder::append(Heap& heap, Value* item) {
-  Cell* cell = heap.make<Cell>(item, nil_value);
+  Cell* cell = heap.make<Cell>(item, heap.constants.nil);
   if (tail) tail->cdr = cell;
   else head = cell;
   tail = cell;
 }
+
+Value* ListBuilder::finish(Heap& heap) { return head ? head : heap.constants.nil; }
 
 }  // namespace brevalon

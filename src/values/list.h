@@ -19,19 +19,16 @@ struct Cell : Value {
   Value* cdr;
 };
 
-// The unique constant nil, the end of every proper list (set once at start-up).
-extern Value* nil_value;
-
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }
 
 Value* make_list(Heap& heap, const std::vector<Value*>& items);
-bool is_proper_list(Value* value);
+bool is_proper_list(Heap& heap, Value* value);
 
 // Appends to a list under construction without a second pass: head and tail of the chain so far.
 struct ListBuilder {
   void append(Heap& heap, Value* item);
-  Value* finish() { return head ? head : nil_value; }
+  Value* finish(Heap& heap);
   Value* head = nullptr;
   Cell* tail = nullptr;
   void visit_edges(Visitor& visit) { visit(head); }

@@ -1,16 +1,17 @@
-// Names the interpreter itself looks for, interned once.
+// Name interning: one Name per text in a run.
 #include "values/names.h"
 
-namespace brevalon::names {
+namespace brevalon {
 
-const Name* current_scope = intern("current-scope");
-const Name* parent_scope = intern("parent-scope");
-const Name* dot = intern(".");
-const Name* unquote = intern("unquote");
-const Name* unquote_splicing = intern("unquote-splicing");
-const Name* quote = intern("quote");
-const Name* quasiquote = intern("quasiquote");
-const Name* to_string = intern("to-string");
-const Name* nil = intern("nil");
+Names::Names() = default;
 
-}  // namespace brevalon::names
+const Name* Names::intern(std::string_view text) {
+  auto found = table_.find(text);
+  if (found != table_.end()) return found->second.get();
+  auto name = std::make_unique<Name>(Name{std::string(text)});
+  const Name* result = name.get();
+  table_.emplace(std::string_view(result->text), std::move(name));
+  return result;
+}
+
+}  // namespace brevalon

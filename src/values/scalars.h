@@ -5,9 +5,16 @@
 namespace brevalon {
 
 struct Unique : Value {
-  explicit Unique(std::string n) : Value(Kind::Unique), name(std::move(n)) {}
+  explicit Unique(std::string n) : Value(Kind::Unique), name(std::move(n)), is_nil(name == "nil") {}
   std::string name;
+  bool is_nil;
 };
+
+// Each run makes exactly one unique named nil, so code with no run at hand (the printers) can
+// recognise it; code with a run compares with the run's nil instead.
+inline bool is_nil(const Value* value) {
+  return value->kind == Kind::Unique && static_cast<const Unique*>(value)->is_nil;
+}
 
 struct Integer : Value {
   explicit Integer(int64_t v) : Value(Kind::Integer), value(v) {}

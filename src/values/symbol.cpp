@@ -1,20 +1,7 @@
-// Name interning and symbol identity.
+// Symbol identity and the text of a symbol.
 #include "values/symbol.h"
 
-#include <memory>
-#include <unordered_map>
-
 namespace brevalon {
-
-const Name* intern(std::string_view text) {
-  static std::unordered_map<std::string_view, std::unique_ptr<Name>> table;
-  auto found = table.find(text);
-  if (found != table.end()) return found->second.get();
-  auto name = std::make_unique<Name>(Name{std::string(text)});
-  const Name* result = name.get();
-  table.emplace(std::string_view(result->text), std::move(name));
-  return result;
-}
 
 bool symbol_equal(const Value* a, const Value* b) {
   if (a->kind != b->kind) return false;

@@ -4,7 +4,7 @@
 
 namespace brevalon {
 
-// A name's text is stored once; names compare by the identity of this object.
+// A name's text is stored once per run (see Names); names compare by the identity of this object.
 struct Name {
   std::string text;
   // Set for names whose start-up bindings a fast path relies on.
@@ -13,8 +13,6 @@ struct Name {
   mutable const void* cached_environment = nullptr;
   mutable uint32_t cached_index = 0;
 };
-
-const Name* intern(std::string_view text);
 
 struct NamedSymbol : Value {
   explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}

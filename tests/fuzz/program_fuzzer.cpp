@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   build_global_environment(runtime, startup_image);
   // Random programs must not create files wherever a random path points.
   for (const char* name : {"write-file", "append-file"}) {
-    NamedSymbol symbol(intern(name));
+    NamedSymbol symbol(runtime.heap.names.intern(name));
     runtime.global->remove(&symbol);
   }
   runtime.step_budget = step_budget;

@@ -30,9 +30,9 @@ Value* read_function;
 Value* call_read(String* text, int64_t position) {
   Heap& heap = runtime->heap;
   heap.push_root(text);
-  Value* result = nil_value;
+  Value* result = heap.constants.nil;
   try {
-    Value* arguments = heap.make<Cell>(text, heap.make<Cell>(heap.make<Integer>(position), nil_value));
+    Value* arguments = heap.make<Cell>(text, heap.make<Cell>(heap.make<Integer>(position), heap.constants.nil));
     result = compute_new(*runtime, read_function, arguments);
   } catch (const LispError&) {
   } catch (const InternalError&) {
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::reserve_machine_stack();
   runtime = new Runtime();
   build_global_environment(*runtime, startup_image);
-  NamedSymbol name(intern("read"));
+  NamedSymbol name(runtime->heap.names.intern("read"));
   read_function = runtime->global->lookup(&name);
   if (!read_function) fuzzing::broken("read is not bound");
   runtime->permanent.push_back(read_function);
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int64_t position = start;
     for (;;) {
       Value* pair = call_read(text, position);
-      if (pair == nil_value) break;
+      if (pair == heap.constants.nil) break;
       if (pair->kind != Kind::Cell || car(pair)->kind != Kind::Integer) fuzzing::broken("read's result");
       int64_t next = as<Integer>(car(pair))->value;
       if (next <= position || next > length) fuzzing::broken("read's position");

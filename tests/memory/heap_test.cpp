@@ -97,7 +97,7 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
        [] {
          Environment* parent = make_environment(heap(), nullptr);
          Environment* env = make_environment(heap(), parent);
-         env->bind(symbol("parent-scope"), nil_value);  // the parent link alone keeps the parent
+         env->bind(symbol("parent-scope"), heap().constants.nil);  // the parent link alone keeps the parent
          env->bind(symbol("x"), integer(1));
          env->bind(testing_support::generated(99), integer(2));
          return std::pair<Value*, size_t>{env, 4};  // the symbols used as keys are not held
@@ -122,7 +122,7 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
          auto* cls = heap().make<Class>();
          cls->parents.push_back(parent);
          cls->class_env = make_environment(heap(), nullptr);
-         auto* instance = heap().make<Instance>(cls, 2);
+         auto* instance = heap().make<Instance>(cls, 2, heap().constants.nil);
          instance->values = {integer(1), string("s")};
          return std::pair<Value*, size_t>{instance, 6};
        }},
@@ -143,7 +143,7 @@ TEST(Heap, AnUnreachableCycleOfEnvironmentsAndClosuresIsReclaimed) {
     Environment* env = make_environment(heap(), nullptr);  // current-scope refers to itself
     Environment* child = make_environment(heap(), env);
     auto* lisp = heap().make<LispFunc>();
-    lisp->body = nil_value;
+    lisp->body = heap().constants.nil;
     lisp->closure = child;
     Value* function = heap().make<Function>(mode_function, lisp);
     env->bind(symbol("f"), function);  // env -> f -> closure child -> parent env
@@ -157,9 +157,9 @@ TEST(Heap, AnUnreachableCycleOfEnvironmentsAndClosuresIsReclaimed) {
 TEST(Heap, AMillionDeepListIsMarkedAndSweptWithoutCrashing) {
   size_t before = settled_count();
   for (bool through_cars : {true, false}) {
-    Value* value = nil_value;
+    Value* value = heap().constants.nil;
     for (int i = 0; i < 1'000'000; ++i)
-      value = through_cars ? heap().make<Cell>(value, nil_value) : heap().make<Cell>(nil_value, value);
+      value = through_cars ? heap().make<Cell>(value, heap().constants.nil) : heap().make<Cell>(heap().constants.nil, value);
     {
       Rooted rooted(value);
       EXPECT_EQ(settled_count(), before + 1'000'000) << through_cars;
@@ -184,9 +184,9 @@ TEST(Heap, APopThatDoesNotPairWithTheLastPushStopsACheckedBuild) {
 TEST(Heap, TheGlobalEnvironmentAndTheConstantsAreNeverReclaimed) {
   heap().collect();
   heap().collect();
-  EXPECT_EQ(testing_support::global("nil"), nil_value);
-  EXPECT_EQ(testing_support::global("true"), true_value);
-  EXPECT_EQ(to_string(nil_value), "nil");
+  EXPECT_EQ(testing_support::global("nil"), heap().constants.nil);
+  EXPECT_EQ(testing_support::global("true"), heap().constants.true_value);
+  EXPECT_EQ(to_string(heap().constants.nil), "nil");
   EXPECT_EQ(to_string(testing_support::global("false")), "false");
   EXPECT_NE(testing_support::global("car"), nullptr);
 }

@@ -45,14 +45,14 @@ Value* dictionary(const std::vector<std::pair<std::string, Value*>>& entries) {
 
 Environment* environment(Environment* parent, const std::vector<std::pair<std::string, Value*>>& bindings) {
   Environment* env = make_environment(heap(), parent);
-  for (auto& [name, value] : bindings) env->set_named(intern(name), value);
+  for (auto& [name, value] : bindings) env->set_named(heap().names.intern(name), value);
   return env;
 }
 
 Class* make_class(std::vector<Value*> parents, std::vector<std::string> attributes) {
   auto* cls = heap().make<Class>();
   cls->parents = std::move(parents);
-  for (auto& name : attributes) cls->own_attributes.push_back(intern(name));
+  for (auto& name : attributes) cls->own_attributes.push_back(heap().names.intern(name));
   return cls;
 }
 
@@ -80,12 +80,12 @@ TEST(Printer, ScalarsSymbolsAndListsHaveTheirDisplayAndLiteralForms) {
       {"string with a newline and backslash", [] { return string("x\n\\y"); }, "x\n\\y", "\"x\n\\y\""},
       {"named symbol", [] { return symbol("abc"); }, "abc", "abc"},
       {"generated symbol", [] { return generated(130); }, "<symbol #130>", "<symbol #130>"},
-      {"nil", [] { return nil_value; }, "nil", "nil"},
-      {"true", [] { return true_value; }, "true", "true"},
-      {"false", [] { return false_value; }, "false", "false"},
+      {"nil", [] { return heap().constants.nil; }, "nil", "nil"},
+      {"true", [] { return heap().constants.true_value; }, "true", "true"},
+      {"false", [] { return heap().constants.false_value; }, "false", "false"},
       {"mixed list", [] { return list({integer(1), string("two"), symbol("three")}); }, "(1 \"two\" three)",
        "(1 \"two\" three)"},
-      {"list holding nil", [] { return list({nil_value}); }, "(nil)", "(nil)"},
+      {"list holding nil", [] { return list({heap().constants.nil}); }, "(nil)", "(nil)"},
       {"nested list", [] { return list({integer(1), list({integer(2), integer(3)})}); }, "(1 (2 3))", "(1 (2 3))"},
       {"list of a string", [] { return list({string("a")}); }, "(\"a\")", "(\"a\")"},
       {"list of a generated symbol", [] { return list({generated(7)}); }, "(<symbol #7>)", "(<symbol #7>)"},
@@ -108,7 +108,7 @@ TEST(Printer, FunctionsAreWrittenAsTheFormsThatMakeThem) {
   const LiteralCase cases[] = {
       {"one parameter", [] { return lisp_function({"x"}, nullptr, list({list({symbol("+"), symbol("x"), integer(1)})})); },
        "(fn (x) (+ x 1))"},
-      {"empty body", [] { return lisp_function({"x"}, nullptr, nil_value); }, "(fn (x) nil)"},
+      {"empty body", [] { return lisp_function({"x"}, nullptr, heap().constants.nil); }, "(fn (x) nil)"},
       {"no parameters", [] { return lisp_function({}, nullptr, list({integer(1)})); }, "(fn () 1)"},
       {"rest parameter only",
        [] { return lisp_function({}, "args", list({list({symbol("sum"), symbol("args")})})); },
@@ -144,9 +144,9 @@ TEST(Printer, BoundNativesShowTheirOwnNames) {
 TEST(Printer, TypesAndClassesHaveTheirLiteralForms) {
   testing_support::runtime();  // the type objects exist once the runtime does
   const LiteralCase cases[] = {
-      {"int type", [] { return types.integer; }, "<type int>"},
-      {"type type", [] { return types.type; }, "<type type>"},
-      {"resumable native type", [] { return types.resumable_native; }, "<type resumable-native>"},
+      {"int type", [] { return heap().constants.types.integer; }, "<type int>"},
+      {"type type", [] { return heap().constants.types.type; }, "<type type>"},
+      {"resumable native type", [] { return heap().constants.types.resumable_native; }, "<type resumable-native>"},
       {"bare class", [] { return make_class({}, {}); }, "(class nil nil)"},
       {"class with attributes", [] { return make_class({}, {"a", "b"}); }, "(class nil (a b))"},
       {"class with parents",
@@ -162,7 +162,7 @@ TEST(Printer, DictionariesAreIndentedBlocksInEntryOrder) {
       {"two entries", [] { return dictionary({{"a", integer(1)}, {"b", string("x")}}); },
        "(dict\n      a 1\n      b \"x\")"},
       {"nested dictionary",
-       [] { return dictionary({{"outer", dictionary({{"k", integer(1)}, {"j", integer(2)}})}, {"z", nil_value}}); },
+       [] { return dictionary({{"outer", dictionary({{"k", integer(1)}, {"j", integer(2)}})}, {"z", heap().constants.nil}}); },
        "(dict\n"
        "      outer (dict\n"
        "                 k 1\n"
@@ -228,7 +228,7 @@ TEST(Printer, CurrentScopeIsLeftOutOnlyWhileItHoldsItsOwnEnvironment) {
   Environment* root = environment(nullptr, {});
   Environment* child = environment(root, {});
   EXPECT_EQ(represent(child), "(env\n     ((env ())))");
-  child->set_named(intern("current-scope"), root);
+  child->set_named(heap().names.intern("current-scope"), root);
   EXPECT_EQ(represent(child), "(env\n     ((env ()))\n     current-scope (env ()))");
 }
 
@@ -239,7 +239,7 @@ TEST(Printer, ToStringRefusesKindsWithoutADisplayForm) {
       {[] { return native_function("car", mode_function); }, "to-string not implemented for type <type function>"},
       {[] { return environment(nullptr, {}); }, "to-string not implemented for type <type environment>"},
       {[] { return dictionary({}); }, "to-string not implemented for type <type dictionary>"},
-      {[] { return types.integer; }, "to-string not implemented for type <type type>"},
+      {[] { return heap().constants.types.integer; }, "to-string not implemented for type <type type>"},
       {[] { return make_class({}, {}); }, "to-string not implemented for type <type class>"},
   };
   for (const auto& [make, note] : cases) {
@@ -257,8 +257,8 @@ TEST(Printer, RepresentRefusesBareImplementationsAndInstances) {
       [] { return heap().make<NativeFunc>("car", nullptr); },
       [] { return heap().make<ResumableNative>("if", nullptr); },
       [] { return heap().make<LispFunc>(); },
-      [] { return heap().make<Instance>(make_class({}, {}), 0); },
-      [] { return list({heap().make<Instance>(make_class({}, {"a"}), 1)}); },
+      [] { return heap().make<Instance>(make_class({}, {}), 0, heap().constants.nil); },
+      [] { return list({heap().make<Instance>(make_class({}, {"a"}), 1, heap().constants.nil)}); },
   };
   for (const auto& make : cases) EXPECT_THROW(represent(make()), InternalError);
 }
@@ -273,7 +273,7 @@ TEST(Printer, AnUnknownExecModeFailsAfterReportingItOnStandardOutput) {
 
 TEST(Printer, ALongFlatListPrintsWithoutDeepening) {
   testing_support::runtime();  // nil exists once the runtime does
-  std::vector<Value*> items(1'000'000, nil_value);
+  std::vector<Value*> items(1'000'000, heap().constants.nil);
   Value* value = list(items);
   std::string expected = "(nil";
   for (int i = 1; i < 1'000'000; ++i) expected += " nil";
@@ -314,11 +314,11 @@ TEST(Printer, NestingAsDeepAsMemoryAllowsPrintsInFull) {
       {"list between elements", deep, [](Value* inner) { return list({integer(1), inner, string("x")}); },
        [] { return string("s"); }, "(1 ", "\"s\"", " \"x\")", true},
       {"improper pair's cdr", deep, [](Value* inner) { return heap().make<Cell>(list({inner}), integer(2)); },
-       [] { return nil_value; }, "((", "nil", ") . 2)", true},
+       [] { return heap().constants.nil; }, "((", "nil", ") . 2)", true},
       {"function in a function's body", deep, [](Value* inner) { return lisp_function({}, nullptr, list({inner})); },
        [] { return integer(0); }, "(fn () ", "0", ")", false},
       {"macro in a macro's body", deep,
-       [](Value* inner) { return lisp_function({}, nullptr, list({inner}), mode_macro); }, [] { return nil_value; },
+       [](Value* inner) { return lisp_function({}, nullptr, list({inner}), mode_macro); }, [] { return heap().constants.nil; },
        "(with-exec-mode 'macro (fn () ", "nil", "))", false},
       {"class with a parent", deep / 10, [](Value* inner) { return make_class({inner}, {}); },
        [] { return static_cast<Value*>(make_class({}, {"a"})); }, "(class (", "(class nil (a))", ") nil)", false},

@@ -34,7 +34,7 @@ std::string observe(Runtime& runtime) {
   return ::testing::internal::GetCapturedStdout();
 }
 
-// Runtimes are made one after another: the type objects are shared by the whole process.
+// Each runtime owns its constants and types, so these live beside the one the other tests share.
 std::string observe_after_prelude_text() {
   Runtime runtime;
   build_global_environment(runtime);

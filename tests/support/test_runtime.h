@@ -12,7 +12,7 @@
 
 namespace brevalon::testing_support {
 
-// Type objects and the unique constants are process-wide, so every test shares this one Runtime.
+// Each run owns its constants and names; the tests share this one Runtime to spare building one each.
 inline Runtime& runtime() {
   static Runtime* shared = [] {
     auto* made = new Runtime();
@@ -26,11 +26,11 @@ inline Heap& heap() { return runtime().heap; }
 
 inline Value* integer(int64_t value) { return heap().make<Integer>(value); }
 inline Value* string(std::string text) { return heap().make<String>(std::move(text)); }
-inline Value* symbol(std::string_view name) { return heap().make<NamedSymbol>(intern(name)); }
+inline Value* symbol(std::string_view name) { return heap().make<NamedSymbol>(heap().names.intern(name)); }
 inline Value* generated(int64_t number) { return heap().make<NumSymbol>(number); }
 inline Value* list(const std::vector<Value*>& items) { return make_list(heap(), items); }
 inline Value* global(std::string_view name) {
-  NamedSymbol key(intern(name));
+  NamedSymbol key(heap().names.intern(name));
   return runtime().global->lookup(&key);
 }
 

@@ -83,10 +83,10 @@ TEST(Equality, ComparesByContentStructureOrIdentityByKind) {
       {"equal improper pairs",
        [] { return std::pair{heap().make<Cell>(integer(1), integer(2)), heap().make<Cell>(integer(1), integer(2))}; },
        true},
-      {"nil and nil", [] { return std::pair{nil_value, nil_value}; }, true},
-      {"nil and false", [] { return std::pair{nil_value, false_value}; }, false},
-      {"true and true", [] { return std::pair{true_value, true_value}; }, true},
-      {"nil and an empty-looking list", [] { return std::pair{nil_value, list({nil_value})}; }, false},
+      {"nil and nil", [] { return std::pair{heap().constants.nil, heap().constants.nil}; }, true},
+      {"nil and false", [] { return std::pair{heap().constants.nil, heap().constants.false_value}; }, false},
+      {"true and true", [] { return std::pair{heap().constants.true_value, heap().constants.true_value}; }, true},
+      {"nil and an empty-looking list", [] { return std::pair{heap().constants.nil, list({heap().constants.nil})}; }, false},
       {"dictionaries filled in different orders",
        [] {
          return std::pair{dictionary({{"a", integer(1)}, {"b", list({integer(2)})}}),
@@ -117,13 +117,13 @@ TEST(Equality, ComparesByContentStructureOrIdentityByKind) {
       {"named symbol and a generated one", [] { return std::pair{symbol("a"), generated(3)}; }, false},
       {"named symbol and a generated one printed alike",
        [] { return std::pair{symbol("<symbol #3>"), generated(3)}; }, false},
-      {"a type and itself", [] { return std::pair<Value*, Value*>{types.integer, types.integer}; }, true},
-      {"two types", [] { return std::pair<Value*, Value*>{types.integer, types.str}; }, false},
+      {"a type and itself", [] { return std::pair<Value*, Value*>{heap().constants.types.integer, heap().constants.types.integer}; }, true},
+      {"two types", [] { return std::pair<Value*, Value*>{heap().constants.types.integer, heap().constants.types.str}; }, false},
       {"a class and itself", [] { return std::pair<Value*, Value*>{first_class, first_class}; }, true},
       {"two classes", [] { return std::pair<Value*, Value*>{first_class, second_class}; }, false},
       {"instances of different classes",
        [] {
-         return std::pair<Value*, Value*>{heap().make<Instance>(first_class, 0), heap().make<Instance>(second_class, 0)};
+         return std::pair<Value*, Value*>{heap().make<Instance>(first_class, 0, heap().constants.nil), heap().make<Instance>(second_class, 0, heap().constants.nil)};
        },
        false},
       {"environment and an integer",
@@ -157,7 +157,7 @@ TEST(Equality, KindsWithoutAComparisonAreReportedByTheirType) {
       {"two floats", [] { return std::pair<Value*, Value*>{heap().make<Floating>(1.0), heap().make<Floating>(1.0)}; },
        "<type float>"},
       {"two instances of one class",
-       [] { return std::pair<Value*, Value*>{heap().make<Instance>(cls, 0), heap().make<Instance>(cls, 0)}; },
+       [] { return std::pair<Value*, Value*>{heap().make<Instance>(cls, 0, heap().constants.nil), heap().make<Instance>(cls, 0, heap().constants.nil)}; },
        "(class nil nil)"},
       {"environments inside equal lists",
        [] {
@@ -171,7 +171,7 @@ TEST(Equality, KindsWithoutAComparisonAreReportedByTheirType) {
     Value* uncomparable = nullptr;
     EXPECT_FALSE(brevalon::values_equal(a, b, uncomparable)) << c.what;
     ASSERT_NE(uncomparable, nullptr) << c.what;
-    EXPECT_EQ(represent(type_of(uncomparable)), c.type) << c.what;
+    EXPECT_EQ(represent_type_of(uncomparable), c.type) << c.what;
   }
 }
 
