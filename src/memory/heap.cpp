@@ -161,6 +161,7 @@ void Heap::collect() {
     ~Collecting() { flag = false; }
   } collecting(collecting_);
   mark_from_roots();
+  names.drop_unmarked();
   sweep();
   ++collections_;
   bytes_since_collection_ = 0;
