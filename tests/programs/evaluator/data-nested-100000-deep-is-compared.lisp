@@ -1,7 +1,7 @@
-; Comparing data nested a million deep gives the verdict: nesting has no limit but memory.
+; Comparing data nested a hundred thousand deep gives the verdict: nesting has no limit but memory.
 (define a 0)
 (define b 0)
-(for i (range 1000000) (set-symbol 'a (list a)) (set-symbol 'b (list b)))
+(for i (range 100000) (set-symbol 'a (list a)) (set-symbol 'b (list b)))
 (print "built")
 (print (if (= a b) "equal" "different"))
 (print (if (= a (list b)) "equal" "different"))
