@@ -1,4 +1,4 @@
-// A check of the machine stack for the parts that recurse over nested data: reader, printers, equality.
+// A check of the machine stack for the parts that still recurse: the reader and runs nested in natives.
 #pragma once
 
 namespace brevalon {

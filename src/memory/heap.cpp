@@ -157,6 +157,7 @@ void Heap::collect() {
     ~Collecting() { flag = false; }
   } collecting(collecting_);
   mark_from_roots();
+  names.drop_unmarked();
   for (WeakTable* table : weak_tables_) table->forget_unmarked();
   sweep();
   ++collections_;

@@ -1,9 +1,9 @@
 // The literal form: strings quoted, functions as the fn form that makes them, environments and dictionaries as blocks.
-#include "values/class.h"
 #include "base/errors.h"
 #include "base/output.h"
-#include "base/stack_guard.h"
+#include "printer/print_job.h"
 #include "printer/printer.h"
+#include "values/class.h"
 #include "values/dictionary.h"
 #include "values/environment.h"
 #include "values/function.h"
@@ -13,208 +13,210 @@
 namespace brevalon {
 
 namespace {
-
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  for (size_t nl; (nl = text.find('\n', start)) != std::string_view::npos; start = nl + 1)
-    lines.push_back(text.substr(start, nl - start));
-  lines.push_back(text.substr(start));
-  return lines;
-}
-
-// An entry is the key after the indent, then the value's lines aligned under the first one.
-void append_entry(std::vector<std::string>& lines, std::string_view indent, std::string_view key, Value* value,
-                  int depth) {
-  std::string text;
-  append_represent(text, value, depth + 1);
-  std::string prefix = std::string(indent) + std::string(key);
-  auto pieces = split_lines(text);
-  lines.push_back(prefix + " " + std::string(pieces[0]));
-  for (size_t i = 1; i < pieces.size(); ++i) lines.push_back(std::string(prefix.size(), ' ') + std::string(pieces[i]));
-}
-
-void append_joined(std::string& out, const std::vector<std::string>& lines) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) out += '\n';
-    out += lines[i];
-  }
-}
-
-void append_dictionary(std::string& out, Hashtable* table, int depth) {
-  if (table->size() == 0) {
-    out += "(dict)";
-    return;
-  }
-  std::vector<std::string> lines;
-  for (auto& [key, value] : table->entries()) append_entry(lines, "      ", key, value, depth);
-  out += "(dict\n";
-  append_joined(out, lines);
-  out += ')';
-}
-
-void append_environment(std::string& out, Environment* env, int depth) {
-  std::vector<std::string> lines;
-  if (env->parent) {
-    std::string parent_text;
-    append_represent(parent_text, env->parent, depth + 1);
-    auto pieces = split_lines(parent_text);
-    if (pieces.size() == 1) {
-      lines.push_back("     (" + std::string(pieces[0]) + ")");
-    } else {
-      lines.push_back("     (" + std::string(pieces[0]));
-      for (size_t i = 1; i + 1 < pieces.size(); ++i) lines.push_back("      " + std::string(pieces[i]));
-      lines.push_back("      " + std::string(pieces.back()) + ")");
-    }
-  }
-  for (size_t i = 0; i < env->named_count(); ++i) {
-    const Binding& binding = env->named_at(i);
-    if (!binding.value) continue;
-    // The two reserved bindings; names are interned, so equal text is the same name.
-    if (binding.name->text == "current-scope" && binding.value == env) continue;
-    if (binding.name->text == "parent-scope") continue;
-    append_entry(lines, "     ", binding.name->text, binding.value, depth);
-  }
-  for (auto& binding : env->numbered()) {
-    if (!binding.value) continue;
-    append_entry(lines, "     ", "<symbol #" + std::to_string(binding.number) + ">", binding.value, depth);
-  }
-  if (env->parent) {
-    out += "(env\n";
-  } else if (lines.empty()) {
-    out += "(env ())";
-    return;
-  } else {
-    out += "(env ()\n";
-  }
-  append_joined(out, lines);
-  out += ')';
-}
-
-void append_symbols_list(std::string& out, const std::vector<const Name*>& names) {
-  if (names.empty()) {
-    out += "nil";
-    return;
-  }
-  out += '(';
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (i) out += ' ';
-    out += names[i]->text;
-  }
-  out += ')';
-}
-
-void append_class(std::string& out, Class* cls, int depth) {
-  out += "(class ";
-  if (cls->parents.empty()) {
-    out += "nil";
-  } else {
-    out += '(';
-    for (size_t i = 0; i < cls->parents.size(); ++i) {
-      if (i) out += ' ';
-      append_represent(out, cls->parents[i], depth + 1);
-    }
-    out += ')';
-  }
-  out += ' ';
-  append_symbols_list(out, cls->own_attributes);
-  out += ')';
-}
-
-void append_function(std::string& out, Function* function, int depth) {
-  static const char* const mode_prefix[] = {"", "(with-exec-mode 'macro ", "(with-exec-mode 'no-eval ",
-                                            "(with-exec-mode 'no-expand "};
-  if (function->exec_mode > 3) {
-    write_line("unknown exec mode: " + std::to_string(function->exec_mode));
-    internal_error("unknown exec mode: " + std::to_string(function->exec_mode));
-  }
-  out += mode_prefix[function->exec_mode];
-  Value* impl = function->implementation;
-  if (impl->kind == Kind::LispFunc) {
-    auto* lisp = as<LispFunc>(impl);
-    out += "(fn ";
-    if (lisp->parameters.empty() && !lisp->rest_parameter) {
-      out += "()";
-    } else {
-      out += '(';
-      bool first = true;
-      for (Value* parameter : lisp->parameters) {
-        if (!first) out += ' ';
-        first = false;
-        append_represent(out, parameter, depth + 1);
-      }
-      if (lisp->rest_parameter) {
-        out += first ? ". " : " . ";
-        append_represent(out, lisp->rest_parameter, depth + 1);
-      }
-      out += ')';
-    }
-    out += ' ';
-    if (lisp->body->kind != Kind::Cell) {
-      out += "nil";
-    } else {
-      std::string body;
-      append_represent(body, lisp->body, depth + 1);
-      out.append(body, 1, body.size() - 2);
-    }
-    out += ')';
-  } else {
-    out += "(native-function ";
-    out += impl->kind == Kind::NativeFunc ? as<NativeFunc>(impl)->name : as<ResumableNative>(impl)->name;
-    out += ')';
-  }
-  if (function->exec_mode != mode_function) out += ')';
-}
-
+// An entry of a block is its key after this indent, a space, then the value, whose further lines
+// are indented as far as the key ends.
+constexpr std::string_view dictionary_indent = "      ";
+constexpr std::string_view environment_indent = "     ";
+// An environment's parent block sits in parentheses, its lines one column right of them.
+constexpr std::string_view parent_opening = "     (";
 }  // namespace
 
-void append_represent(std::string& out, Value* value, int depth) {
-  guard_print(out, depth);
+void PrintJob::write_literal(Value* value) {
   switch (value->kind) {
     case Kind::Integer:
     case Kind::Floating:
     case Kind::NamedSymbol:
     case Kind::NumSymbol:
     case Kind::Cell:
-      append_to_string(out, value, depth);
+      write_display(value);
       return;
     case Kind::String:
-      out += '"';
-      out += as<String>(value)->text;
-      out += '"';
+      append("\"");
+      append(as<String>(value)->text);
+      append("\"");
       return;
     case Kind::Environment:
-      append_environment(out, as<Environment>(value), depth);
+      write_environment(as<Environment>(value));
       return;
     case Kind::Hashtable:
-      append_dictionary(out, as<Hashtable>(value), depth);
+      write_dictionary(as<Hashtable>(value));
       return;
     case Kind::Unique:
-      out += as<Unique>(value)->name;
+      append(as<Unique>(value)->name);
       return;
     case Kind::Function:
-      append_function(out, as<Function>(value), depth);
+      write_function(as<Function>(value));
       return;
     case Kind::LispFunc:
     case Kind::NativeFunc:
     case Kind::ResumableNative:
       internal_error("a bare function implementation has no literal form");
     case Kind::Type:
-      out += "<type " + as<Type>(value)->name + ">";
+      append("<type " + as<Type>(value)->name + ">");
       return;
     case Kind::Class:
-      append_class(out, as<Class>(value), depth);
+      write_class(as<Class>(value));
       return;
     case Kind::Instance:
       internal_error("an instance of a class has no literal form");
   }
 }
 
-std::string represent(Value* value) {
-  std::string out;
-  append_represent(out, value, 0);
-  return out;
+void PrintJob::write_dictionary(Hashtable* table) {
+  if (table->size() == 0) {
+    append("(dict)");
+    return;
+  }
+  append("(dict");
+  push({.step = Step::entries, .value = table});
 }
+
+void PrintJob::continue_entries(const Task& task) {
+  auto* table = as<Hashtable>(task.value);
+  if (task.index == table->size()) {
+    append(")");
+    return;
+  }
+  const auto& [key, value] = table->entries()[task.index];
+  push({.step = Step::entries, .index = task.index + 1, .value = table});
+  append("\n");
+  append(dictionary_indent);
+  append(key);
+  append(" ");
+  push_nested(value, dictionary_indent.size() + key.size(), "");
+}
+
+void PrintJob::write_environment(Environment* env) {
+  if (!env->parent) {
+    append("(env ()");
+    push({.step = Step::bindings, .value = env});
+    return;
+  }
+  append("(env\n");
+  append(parent_opening);
+  push({.step = Step::bindings, .value = env});
+  push_nested(env->parent, parent_opening.size(), ")");
+}
+
+// Bindings are counted named ones first, then numbered ones; the two reserved bindings and
+// bindings without a value are not shown.
+void PrintJob::continue_bindings(const Task& task) {
+  auto* env = as<Environment>(task.value);
+  size_t index = task.index;
+  for (; index < env->named_count(); ++index) {
+    const Binding& binding = env->named_at(index);
+    if (!binding.value) continue;
+    // The two reserved bindings; names are interned, so equal text is the same name.
+    if (binding.name->text == "current-scope" && binding.value == env) continue;
+    if (binding.name->text == "parent-scope") continue;
+    push({.step = Step::bindings, .index = index + 1, .value = env});
+    append("\n");
+    append(environment_indent);
+    append(binding.name->text);
+    append(" ");
+    push_nested(binding.value, environment_indent.size() + binding.name->text.size(), "");
+    return;
+  }
+  for (; index - env->named_count() < env->numbered().size(); ++index) {
+    const NumberedBinding& binding = env->numbered()[index - env->named_count()];
+    if (!binding.value) continue;
+    std::string key = "<symbol #" + std::to_string(binding.number) + ">";
+    push({.step = Step::bindings, .index = index + 1, .value = env});
+    append("\n");
+    append(environment_indent);
+    append(key);
+    append(" ");
+    push_nested(binding.value, environment_indent.size() + key.size(), "");
+    return;
+  }
+  append(")");
+}
+
+void PrintJob::write_class(Class* cls) {
+  append("(class ");
+  if (cls->parents.empty()) append("nil");
+  else append("(");
+  push({.step = Step::parents, .value = cls});
+}
+
+void PrintJob::continue_parents(const Task& task) {
+  auto* cls = as<Class>(task.value);
+  if (task.index < cls->parents.size()) {
+    if (task.index) append(" ");
+    push({.step = Step::parents, .index = task.index + 1, .value = cls});
+    push({.step = Step::literal, .value = cls->parents[task.index]});
+    return;
+  }
+  if (!cls->parents.empty()) append(")");
+  append(" ");
+  if (cls->own_attributes.empty()) {
+    append("nil");
+  } else {
+    append("(");
+    for (size_t i = 0; i < cls->own_attributes.size(); ++i) {
+      if (i) append(" ");
+      append(cls->own_attributes[i]->text);
+    }
+    append(")");
+  }
+  append(")");
+}
+
+void PrintJob::write_function(Function* function) {
+  static const char* const mode_prefix[] = {"", "(with-exec-mode 'macro ", "(with-exec-mode 'no-eval ",
+                                            "(with-exec-mode 'no-expand "};
+  if (function->exec_mode > mode_no_expand) {
+    write_line("unknown exec mode: " + std::to_string(function->exec_mode));
+    internal_error("unknown exec mode: " + std::to_string(function->exec_mode));
+  }
+  append(mode_prefix[function->exec_mode]);
+  Value* impl = function->implementation;
+  if (impl->kind != Kind::LispFunc) {
+    append("(native-function ");
+    append(impl->kind == Kind::NativeFunc ? as<NativeFunc>(impl)->name : as<ResumableNative>(impl)->name);
+    append(function->exec_mode == mode_function ? ")" : "))");
+    return;
+  }
+  append("(fn (");
+  push({.step = Step::parameters, .value = function});
+}
+
+// The parameters, then " . " and the rest parameter when there is one, then the body.
+void PrintJob::continue_parameters(const Task& task) {
+  auto* function = as<Function>(task.value);
+  auto* lisp = as<LispFunc>(function->implementation);
+  size_t count = lisp->parameters.size();
+  if (task.index < count) {
+    if (task.index) append(" ");
+    push({.step = Step::parameters, .index = task.index + 1, .value = function});
+    push({.step = Step::literal, .value = lisp->parameters[task.index]});
+    return;
+  }
+  if (task.index == count && lisp->rest_parameter) {
+    append(count ? " . " : ". ");
+    push({.step = Step::parameters, .index = task.index + 1, .value = function});
+    push({.step = Step::literal, .value = lisp->rest_parameter});
+    return;
+  }
+  append(")");
+  write_body(function);
+}
+
+// The body forms separated by spaces, as the body list's text without its parentheses.
+void PrintJob::write_body(Function* function) {
+  Value* body = as<LispFunc>(function->implementation)->body;
+  const char* closing = function->exec_mode == mode_function ? ")" : "))";
+  append(" ");
+  if (!body || body->kind != Kind::Cell) {
+    append("nil");
+    append(closing);
+    return;
+  }
+  push({.step = Step::close, .text = closing});
+  push({.step = Step::body_rest, .first = true, .value = body});
+}
+
+std::string represent(Value* value) { return PrintJob().run(value, true); }
 
 std::string represent_type_of(Value* value) {
   if (value->kind == Kind::Instance) return represent(as<Instance>(value)->cls);

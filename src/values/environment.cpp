@@ -17,7 +17,10 @@ Environment::~Environment() {
 void Environment::visit_edges(Visitor& visit) {
   Value::visit_edges(visit);
   visit(parent);
-  for (uint32_t i = 0; i < size_; ++i) visit(data_[i].value);
+  for (uint32_t i = 0; i < size_; ++i) {
+    mark_name(data_[i].name);
+    visit(data_[i].value);
+  }
   for (auto& binding : numbered_) visit(binding.value);
 }
 

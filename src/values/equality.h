@@ -6,9 +6,8 @@
 
 namespace brevalon {
 
-// Nested data deeper than this ends the comparison with an internal error.
-constexpr int max_equality_depth = 10000;
-// Shared parts are compared every time they occur; a comparison taking more steps than this stops.
+// Shared parts are compared every time they occur; a comparison taking more steps than this stops
+// with an internal error. Nesting has no limit but memory.
 constexpr uint64_t max_equality_steps = uint64_t{1} << 28;
 
 // A value of a kind without equality (an environment, a native) makes the comparison false and is

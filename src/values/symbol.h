@@ -5,8 +5,13 @@
 namespace brevalon {
 
 // A name's text is stored once per run (see Names); names compare by the identity of this object.
+// A name lives while a symbol, a binding or a class attribute holds it, or the run itself does.
 struct Name {
   std::string text;
+  // Set by the collector's marking for a name still held; the name table drops the others.
+  mutable bool marked = false;
+  // A name the interpreter itself holds (Names' own members): never dropped.
+  bool permanent = false;
   // Set for names whose start-up bindings a fast path relies on: one bit per group of fast paths,
   // each group with its own counter of changes (see note_watched_change).
   mutable uint8_t watch_groups = 0;
@@ -21,8 +26,15 @@ inline void note_watched_change(uint64_t* counters, uint8_t groups) {
     if (groups & 1) ++counters[group];
 }
 
+// What holds a name reports it while the collector marks, as it reports the values it holds.
+inline void mark_name(const Name* name) { name->marked = true; }
+
 struct NamedSymbol : Value {
   explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}
+  void visit_edges(Visitor& visit) override {
+    Value::visit_edges(visit);
+    mark_name(name);
+  }
   const Name* name;
 };
 

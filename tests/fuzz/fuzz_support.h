@@ -19,9 +19,9 @@ inline void silence_standard_output() {
   }
 }
 
-// The executable raises its soft stack limit before it runs anything (the printers, equality and
-// the reader recurse up to their nesting limits, which a sanitizer build cannot fit in 8 MiB);
-// the harnesses bypass its entry point, so they do the same.
+// The executable raises its soft stack limit before it runs anything (the reader recurses up to
+// its nesting limit, which a sanitizer build cannot fit in 8 MiB); the harnesses bypass its entry
+// point, so they do the same.
 inline void reserve_machine_stack() {
   constexpr rlim_t wanted = rlim_t{64} << 20;
   struct rlimit limit {};

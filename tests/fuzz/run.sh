@@ -3,7 +3,7 @@
 #
 # Usage: tests/fuzz/run.sh [SECONDS_PER_TARGET] [TARGET...]
 #   SECONDS_PER_TARGET  default 60 (FUZZ_SECONDS overrides it too)
-#   TARGET              reader_fuzzer, read_builtin_fuzzer, program_fuzzer (default: all three)
+#   TARGET              reader_fuzzer, read_builtin_fuzzer, program_fuzzer, deep_data_fuzzer (default: all four)
 # Environment: FUZZ_BUILD_DIR (default build-fuzz in the checkout), FUZZ_OUT (where the grown corpora
 # and crash files go; default a fresh directory under /tmp, printed at the end).
 #
@@ -18,7 +18,7 @@ root=$(cd "$here/../.." && pwd)
 seconds=${1:-${FUZZ_SECONDS:-60}}
 shift $(( $# > 0 ? 1 : 0 ))
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(reader_fuzzer read_builtin_fuzzer program_fuzzer)
+[ ${#targets[@]} -eq 0 ] && targets=(reader_fuzzer read_builtin_fuzzer program_fuzzer deep_data_fuzzer)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 out=${FUZZ_OUT:-$(mktemp -d /tmp/brevalon-fuzz-run-XXXXXX)}
 

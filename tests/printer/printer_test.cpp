@@ -1,4 +1,4 @@
-// Unit tests of the two text forms: to_string and represent of every kind, blocks, and nesting limits.
+// Unit tests of the two text forms: to_string and represent of every kind, blocks, and deep nesting.
 #include "printer/printer.h"
 
 #include <gtest/gtest.h>
@@ -280,32 +280,97 @@ TEST(Printer, ALongFlatListPrintsWithoutDeepening) {
   EXPECT_EQ(to_string(value), expected + ")");
 }
 
-// A value nested `depth` levels deep through `wrap`.
-Value* nest(int depth, const std::function<Value*(Value*)>& wrap) {
-  Value* value = integer(0);
-  for (int i = 0; i < depth; ++i) value = wrap(value);
-  return value;
+// Far deeper than a printer working by recursion could go on any machine stack.
+constexpr int deep = 1'000'000;
+
+std::string repeat(std::string_view piece, int times) {
+  std::string text;
+  text.reserve(piece.size() * size_t(times));
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
 }
 
-TEST(Printer, NestingWithinTheLimitPrints) {
-  Value* value = nest(1000, [](Value* inner) { return list({inner}); });
-  EXPECT_EQ(to_string(value), std::string(1000, '(') + "0" + std::string(1000, ')'));
+// `inner` nested `depth` levels deep through `wrap`.
+Value* nest(int depth, const std::function<Value*(Value*)>& wrap, Value* inner) {
+  for (int i = 0; i < depth; ++i) inner = wrap(inner);
+  return inner;
 }
 
-TEST(Printer, DeepNestingRaisesAnInternalErrorInsteadOfCrashing) {
-  const std::pair<const char*, std::function<Value*(Value*)>> wrappers[] = {
-      {"list", [](Value* inner) { return list({inner}); }},
-      {"dictionary", [](Value* inner) { return dictionary({{"k", inner}}); }},
-      {"environment", [](Value* inner) { return environment(nullptr, {{"v", inner}}); }},
+struct DeepCase {
+  const char* what;
+  int depth;
+  std::function<Value*(Value*)> wrap;
+  Value* (*bottom)();
+  // Each level writes `opening` before what it holds and `closing` after it.
+  std::string opening, bottom_text, closing;
+  bool displayed;  // whether to_string shows it too, the same way
+};
+
+TEST(Printer, NestingAsDeepAsMemoryAllowsPrintsInFull) {
+  testing_support::runtime();
+  const DeepCase cases[] = {
+      {"list in a list", deep, [](Value* inner) { return list({inner}); }, [] { return integer(0); }, "(", "0", ")",
+       true},
+      {"list between elements", deep, [](Value* inner) { return list({integer(1), inner, string("x")}); },
+       [] { return string("s"); }, "(1 ", "\"s\"", " \"x\")", true},
+      {"improper pair's cdr", deep, [](Value* inner) { return heap().make<Cell>(list({inner}), integer(2)); },
+       [] { return heap().constants.nil; }, "((", "nil", ") . 2)", true},
+      {"function in a function's body", deep, [](Value* inner) { return lisp_function({}, nullptr, list({inner})); },
+       [] { return integer(0); }, "(fn () ", "0", ")", false},
+      {"macro in a macro's body", deep,
+       [](Value* inner) { return lisp_function({}, nullptr, list({inner}), mode_macro); }, [] { return heap().constants.nil; },
+       "(with-exec-mode 'macro (fn () ", "nil", "))", false},
+      {"class with a parent", deep / 10, [](Value* inner) { return make_class({inner}, {}); },
+       [] { return static_cast<Value*>(make_class({}, {"a"})); }, "(class (", "(class nil (a))", ") nil)", false},
   };
-  for (const auto& [what, wrap] : wrappers) {
-    Value* value = nest(20'000, wrap);
-    EXPECT_THROW(represent(value), InternalError) << what;
-    EXPECT_THROW(to_string(list({value})), InternalError) << what;
+  for (const auto& c : cases) {
+    Value* value = nest(c.depth, c.wrap, c.bottom());
+    std::string expected = repeat(c.opening, c.depth) + c.bottom_text + repeat(c.closing, c.depth);
+    EXPECT_TRUE(represent(value) == expected) << c.what;
+    if (c.displayed) {
+      EXPECT_TRUE(to_string(value) == expected) << c.what;
+    }
   }
-  Environment* chain = environment(nullptr, {});
-  for (int i = 0; i < 20'000; ++i) chain = environment(chain, {});
-  EXPECT_THROW(represent(chain), InternalError) << "parent chain";
+  heap().collect();
+}
+
+// Blocks nested in blocks: each level's lines sit further right by the width of the entry that
+// holds them (its indent and key), so the text grows with the square of the depth.
+struct BlockCase {
+  const char* what;
+  std::function<Value*(Value*)> wrap;
+  Value* innermost;
+  std::string first_line;  // the block's own first line
+  size_t indent;           // where the first level's entry starts
+  size_t step;             // how much further each level's entry starts
+  std::string entry;       // what stands before the nested block on its line
+  std::string innermost_text;
+  std::string closing;  // what each level writes after what it holds
+};
+
+TEST(Printer, NestedBlocksIndentEachLevelFurther) {
+  testing_support::runtime();
+  constexpr int depth = 2'000;
+  const BlockCase cases[] = {
+      {"dictionary in a dictionary", [](Value* inner) { return dictionary({{"k", inner}}); }, integer(0), "(dict", 6,
+       7, "k ", "0", ")"},
+      {"environment bound in an environment", [](Value* inner) { return environment(nullptr, {{"v", inner}}); },
+       integer(0), "(env ()", 5, 6, "v ", "0", ")"},
+      {"environment with a parent",
+       [](Value* inner) { return environment(as<Environment>(inner), {}); }, environment(nullptr, {}), "(env", 5, 6,
+       "(", "(env ())", "))"},
+  };
+  for (const auto& c : cases) {
+    Value* value = nest(depth, c.wrap, c.innermost);
+    std::string expected = c.first_line;
+    for (int level = 1; level <= depth; ++level) {
+      expected.append(1, '\n').append(c.indent + c.step * size_t(level - 1), ' ').append(c.entry);
+      expected.append(level < depth ? c.first_line : c.innermost_text);
+    }
+    for (int level = 0; level < depth; ++level) expected += c.closing;
+    EXPECT_TRUE(represent(value) == expected) << c.what;
+  }
+  heap().collect();
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-; Two dictionaries that hold themselves: comparing them stops at the nesting limit.
+; Two dictionaries that hold themselves are nested without end: comparing them stops at the
+; step limit, in constant memory.
 (print "before")
 (define d (dict))
 (set-key d "self" d)

@@ -1,4 +1,4 @@
-; The printer's deepest recursion started from inside hundreds of nested print runs.
+; The printer's largest text started from inside hundreds of nested print runs.
 (print "before")
 (define d (dict))
 (set-key d "self" d)

@@ -1,5 +1,5 @@
 ; A dictionary that holds itself is nested without end: its literal form must stop at the
-; printer's nesting limit with an orderly error, whatever the size of the machine stack.
+; printer's size limit with an orderly error, whatever the size of the machine stack.
 (print "before")
 (define d (dict))
 (set-key d "self" d)
