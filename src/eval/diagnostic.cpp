@@ -191,11 +191,13 @@ void record_pending_forms(Runtime& runtime, const Interpreter& interpreter, cons
     pending.message = no_method_detail(runtime, interpreter);
     pending.replaced_text = failure.text;
   }
-  const std::vector<Frame*>& frames = interpreter.frames();
+  // One form per pending frame, counting each frame a frame stands for.
+  std::vector<Value*> forms;
+  for (Frame* frame : interpreter.frames()) frame->append_source_forms(forms);
   uint64_t unclaimed = 0;  // frames inside the innermost form, before any entry starts
   Value* previous = nullptr;
-  for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
-    Value* form = (*it)->source_form();
+  for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+    Value* form = *it;
     bool from_file = form && runtime.positions.find(form);
     // A name evaluated in a frame of its own belongs to the form around it.
     if (form && !from_file && form->kind != Kind::Cell) form = nullptr;

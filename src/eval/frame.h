@@ -20,6 +20,9 @@ struct Frame {
   virtual std::string display() = 0;
   // The form this frame works on, for diagnostics that say where; null when it has none.
   virtual Value* source_form() { return nullptr; }
+  // The forms of the frames this one stands for, outermost first, one per frame (null for a frame
+  // with none); a frame that stands for several gives each of theirs, as they would.
+  virtual void append_source_forms(std::vector<Value*>& forms) { forms.push_back(source_form()); }
   virtual void visit_edges(Visitor& visit) = 0;
 };
 

@@ -29,6 +29,10 @@ std::string DispatchFrame::display() {
                                 as<ResumableNative>(as<Function>(if_function)->implementation)->name);
 }
 
+void DispatchFrame::append_source_forms(std::vector<Value*>& forms) {
+  dispatcher_frame_forms(generic->body, forms);
+}
+
 void DispatchFrame::visit_edges(Visitor& visit) {
   visit(generic);
   visit(method);

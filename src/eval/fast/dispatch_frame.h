@@ -19,6 +19,7 @@ struct DispatchFrame final : Frame, Pooled<DispatchFrame> {
   void resume(Value* value) override { result = value; }
   Value* finish() override { return result; }
   std::string display() override;
+  void append_source_forms(std::vector<Value*>& forms) override;
   void visit_edges(Visitor& visit) override;
 
   enum class State : uint8_t { start, awaiting_method };

@@ -37,12 +37,15 @@ Value* dispatcher_method_call(Value* body) {
   return second_form(called_body(choice));
 }
 
-std::string dispatcher_frame_lines(Value* body, const std::string& if_name) {
-  std::string text = "ExecFrame: " + represent(body);
-  auto call = [&text](Value* form) {
-    text += "\nEvalFrame: " + represent(form);
-    text += "\nCallFrame: " + represent(form);
-    text += "\nExecFrame: " + represent(called_body(form));
+// Visits the dispatcher's pending frames bottom first, giving each frame's kind and the form it
+// works on (null for a frame with none), so its lines and its forms come from the one walk.
+template <typename Visit>
+void walk_dispatcher_frames(Value* body, Visit visit) {
+  visit("ExecFrame", body, nullptr);
+  auto call = [&visit](Value* form) {
+    visit("EvalFrame", form, form);
+    visit("CallFrame", form, form);
+    visit("ExecFrame", called_body(form), nullptr);
   };
   Value* form = car(body);
   call(form);
@@ -51,13 +54,26 @@ std::string dispatcher_frame_lines(Value* body, const std::string& if_name) {
     call(form);
   }
   Value* test = car(called_body(form));
-  text += "\nEvalFrame: " + represent(test);
-  text += "\nCallFrame: " + represent(test);
-  text += "\nResumableNativeCallFrame: " + if_name;
+  visit("EvalFrame", test, test);
+  visit("CallFrame", test, test);
+  visit("ResumableNativeCallFrame", nullptr, nullptr);
   Value* choice = car(cdr(cdr(cdr(test))));
   call(choice);
-  text += "\nEvalFrame: " + represent(second_form(called_body(choice)));
+  Value* method_call = second_form(called_body(choice));
+  visit("EvalFrame", method_call, method_call);
+}
+
+std::string dispatcher_frame_lines(Value* body, const std::string& if_name) {
+  std::string text;
+  walk_dispatcher_frames(body, [&](const char* kind, Value* shown, Value*) {
+    if (!text.empty()) text += "\n";
+    text += std::string(kind) + ": " + (shown ? represent(shown) : if_name);
+  });
   return text;
+}
+
+void dispatcher_frame_forms(Value* body, std::vector<Value*>& forms) {
+  walk_dispatcher_frames(body, [&forms](const char*, Value*, Value* form) { forms.push_back(form); });
 }
 
 }  // namespace brevalon
