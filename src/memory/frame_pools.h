@@ -19,33 +19,33 @@ class FramePools {
   ~FramePools() {
     for (void*& list : lists_) {
       while (list) {
-        void* block = list;
-        list = *static_cast<void**>(block);
-        ::operator delete(block);
+        void* object = list;
+        list = *static_cast<void**>(object);
+        ::operator delete(static_cast<char*>(object) - granule);
       }
     }
   }
 
   // A block of at least `size` bytes; the owner's word is stored just before the part returned.
   void* take(size_t size) {
+    // A listed block keeps its link where the object goes, so the owner's word is written only when
+    // the block is made and stays valid for the block's whole life.
     void*& list = lists_[slot(size)];
-    void* block = list;
-    if (block) {
-      list = *static_cast<void**>(block);
-    } else {
-      block = ::operator new(slot(size) * granule + granule);
+    if (void* object = list) {
+      list = *static_cast<void**>(object);
+      return object;
     }
-    *static_cast<FramePools**>(block) = this;
-    return static_cast<char*>(block) + granule;
+    char* block = static_cast<char*>(::operator new(slot(size) * granule + granule));
+    *reinterpret_cast<FramePools**>(block) = this;
+    return block + granule;
   }
 
   // Returns a block taken from whichever pools own it.
   static void give_back(void* object, size_t size) {
-    void* block = static_cast<char*>(object) - granule;
-    FramePools* owner = *static_cast<FramePools**>(block);
+    FramePools* owner = *reinterpret_cast<FramePools**>(static_cast<char*>(object) - granule);
     void*& list = owner->lists_[slot(size)];
-    *static_cast<void**>(block) = list;
-    list = block;
+    *static_cast<void**>(object) = list;
+    list = object;
   }
 
  private:
