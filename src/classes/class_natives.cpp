@@ -36,7 +36,7 @@ struct ClassConstructorState final : ResumableState {
     if (remaining_parents->kind == Kind::Cell) {
       Value* form = car(remaining_parents);
       remaining_parents = cdr(remaining_parents);
-      interpreter.push(new EvalFrame(environment, form));
+      interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, form));
       return false;
     }
     for (Value* rest = attribute_forms; rest->kind == Kind::Cell; rest = cdr(rest))
@@ -78,7 +78,7 @@ Value* symbols_of(Heap& heap, const std::vector<const Name*>& names) {
 
 }  // namespace
 
-ResumableState* make_class_constructor_state() { return make_state<ClassConstructorState>(); }
+ResumableState* make_class_constructor_state(FramePools& pools) { return make_state<ClassConstructorState>(pools); }
 
 Value* native_make_instance(Interpreter& interpreter, Environment*, Value* arguments) {
   Class* cls = Arguments("make-instance", arguments).class_value(0);

@@ -12,6 +12,6 @@ Value* native_is_subclass(Interpreter&, Environment*, Value* arguments);
 Value* native_get_class_owned_attributes(Interpreter&, Environment*, Value* arguments);
 Value* native_get_all_class_attributes(Interpreter&, Environment*, Value* arguments);
 Value* native_get_class_env(Interpreter&, Environment*, Value* arguments);
-ResumableState* make_class_constructor_state();
+ResumableState* make_class_constructor_state(FramePools& pools);
 
 }  // namespace brevalon

@@ -54,7 +54,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       Value* head = car(expression);
       // A head that is an atom needs no frame of its own; an unbound one still fails in a child frame.
       if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) {
-        interpreter.push(new EvalFrame(environment, head));
+        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, head));
         return false;
       }
       // The faithful machine takes a step of its own to look at the callee; nothing happens between.
@@ -67,7 +67,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
           case mode_function:
             if (evaluate_atom_arguments(interpreter)) break;
             state = State::awaiting_arguments;
-            interpreter.push(new EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
+            interpreter.push(new (interpreter.heap.frame_pools) EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
             return false;
           case mode_no_eval:
           case mode_no_expand:
@@ -77,7 +77,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
             internal_error("a macro was reached during evaluation: " + brief(expression));
         }
         state = State::calling;
-        interpreter.push(new CallFrame(callee, arguments, expression, environment));
+        interpreter.push(new (interpreter.heap.frame_pools) CallFrame(callee, arguments, expression, environment));
         return false;
       }
       if (interpreter.heap.constants.type_of(callee)->kind == Kind::Class)
@@ -87,7 +87,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
     }
     case State::calling:
       // The arguments have just arrived from their own frame.
-      interpreter.push(new CallFrame(callee, arguments, expression, environment));
+      interpreter.push(new (interpreter.heap.frame_pools) CallFrame(callee, arguments, expression, environment));
       return false;
     case State::awaiting_arguments:
     case State::finished:
@@ -136,7 +136,7 @@ bool EvalArgsFrame::next_step(Interpreter& interpreter) {
       values.append(interpreter.heap, value);
       continue;
     }
-    interpreter.push(new EvalFrame(environment, form));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, form));
     return false;
   }
   if (remaining != interpreter.heap.constants.nil) internal_error("argument forms do not end in nil: " + brief(argument_forms));
@@ -217,16 +217,16 @@ bool CallFrame::next_step(Interpreter& interpreter) {
         if (start_native_dispatch(interpreter, lisp, arguments)) return false;
       }
       Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
-      interpreter.push(new ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
+      interpreter.push(new (interpreter.heap.frame_pools) ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
       return false;
     }
     case Kind::NativeFunc:
       if (fast_paths_built && interpreter.runtime.frame_count < Runtime::max_frames)
         return call_native_in_place(interpreter, as<NativeFunc>(impl));
-      interpreter.push(new NativeCallFrame(as<NativeFunc>(impl), arguments, environment));
+      interpreter.push(new (interpreter.heap.frame_pools) NativeCallFrame(as<NativeFunc>(impl), arguments, environment));
       return false;
     default:
-      interpreter.push(new ResumableNativeCallFrame(as<ResumableNative>(impl), arguments, environment));
+      interpreter.push(new (interpreter.heap.frame_pools) ResumableNativeCallFrame(as<ResumableNative>(impl), arguments, environment));
       return false;
   }
 }
@@ -240,7 +240,7 @@ bool CallFrame::call_native_in_place(Interpreter& interpreter, NativeFunc* nativ
     result = native->routine(interpreter, environment, arguments);
   } catch (...) {
     --interpreter.runtime.frame_count;
-    interpreter.push(new NativeCallFrame(native, arguments, environment));
+    interpreter.push(new (interpreter.heap.frame_pools) NativeCallFrame(native, arguments, environment));
     throw;
   }
   --interpreter.runtime.frame_count;
@@ -264,7 +264,7 @@ bool ExecFrame::next_step(Interpreter& interpreter) {
     Value* form = car(next_form);
     next_form = cdr(next_form);
     if (form->kind != Kind::Cell && evaluate_atom(environment, form, result)) continue;
-    interpreter.push(new EvalFrame(environment, form));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, form));
     return false;
   }
   return true;

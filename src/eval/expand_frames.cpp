@@ -28,20 +28,20 @@ bool ExpandFrame::next_step(Interpreter& interpreter) {
           }
           if (mode == mode_macro) {
             state = State::awaiting_macro_output;
-            interpreter.push(new CallFrame(bound, cdr(form), form, environment));
+            interpreter.push(new (interpreter.heap.frame_pools) CallFrame(bound, cdr(form), form, environment));
             return false;
           }
         }
       }
       if (interpreter.runtime.positions.find(form)) origin = form;
       state = State::awaiting_elements;
-      interpreter.push(new ExpandAllFrame(interpreter.heap, environment, form, origin));
+      interpreter.push(new (interpreter.heap.frame_pools) ExpandAllFrame(interpreter.heap, environment, form, origin));
       return false;
     }
     case State::awaiting_macro_output:
       if (interpreter.runtime.positions.find(form)) origin = form;
       state = State::awaiting_expansion;
-      interpreter.push(new ExpandFrame(environment, result, origin));
+      interpreter.push(new (interpreter.heap.frame_pools) ExpandFrame(environment, result, origin));
       return false;
     case State::awaiting_elements:
       // The expanded list is new: it takes the position of the list it was made from.
@@ -73,7 +73,7 @@ bool ExpandAllFrame::next_step(Interpreter& interpreter) {
       values.append(heap, element);
       continue;
     }
-    interpreter.push(new ExpandFrame(environment, element, origin));
+    interpreter.push(new (interpreter.heap.frame_pools) ExpandFrame(environment, element, origin));
     return false;
   }
   if (remaining != heap.constants.nil) internal_error("cannot expand a form whose elements do not end in nil");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "memory/frame_pools.h"
 #include "values/value.h"
 
 namespace brevalon {
@@ -26,24 +27,17 @@ struct Frame {
   virtual void visit_edges(Visitor& visit) = 0;
 };
 
-// Frames are recycled through a free list per kind, so a step allocates nothing new in the steady state.
-// The lists hold only raw memory, never anything a run can observe, so runs on one thread share them;
-// they are per thread so that runs on different threads never touch the same list.
+// Frames are recycled through the run's free lists, so a step allocates nothing new in the steady state.
+// Each block remembers the pools it came from, so deleting through a base pointer returns it there.
 template <typename T>
 struct Pooled {
-  static void* operator new(size_t size) {
-    if (free_list) {
-      void* block = free_list;
-      free_list = *static_cast<void**>(block);
-      return block;
-    }
-    return ::operator new(size < sizeof(void*) ? sizeof(void*) : size);
+  static void* operator new(size_t size, FramePools& pools) {
+    static_assert(sizeof(T) <= FramePools::largest, "a pooled kind fits a size class");
+    return pools.take(size);
   }
-  static void operator delete(void* block) {
-    *static_cast<void**>(block) = free_list;
-    free_list = block;
-  }
-  static inline thread_local void* free_list = nullptr;
+  // Used only when a constructor throws.
+  static void operator delete(void* block, FramePools&) { FramePools::give_back(block, sizeof(T)); }
+  static void operator delete(void* block, size_t size) { FramePools::give_back(block, size); }
 };
 
 }  // namespace brevalon

@@ -31,11 +31,11 @@ bool LoadFrame::next_step(Interpreter& interpreter) {
     }
     case State::expanding:
       state = State::evaluating;
-      interpreter.push(new ExpandFrame(environment, current));
+      interpreter.push(new (interpreter.heap.frame_pools) ExpandFrame(environment, current));
       return false;
     case State::evaluating:
       state = State::finishing_form;
-      interpreter.push(new EvalFrame(environment, current));
+      interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, current));
       return false;
     case State::finishing_form:
       state = State::reading;
@@ -135,7 +135,7 @@ struct EvalState final : ResumableState {
   void init(Interpreter& interpreter, Environment*, Value* arguments) override {
     Arguments args("eval", arguments);
     args.require(2);
-    interpreter.push(new EvalFrame(args.environment(0), args.at(1)));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(args.environment(0), args.at(1)));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
@@ -149,7 +149,7 @@ struct ApplyState final : ResumableState {
     Arguments args("apply", arguments);
     args.require(2);
     if (!is_proper_list(interpreter.heap, args.at(1))) args.wrong_kind(1, "a proper list");
-    interpreter.push(new CallFrame(args.at(0), args.at(1), interpreter.heap.constants.nil, environment));
+    interpreter.push(new (interpreter.heap.frame_pools) CallFrame(args.at(0), args.at(1), interpreter.heap.constants.nil, environment));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
@@ -160,8 +160,8 @@ struct ApplyState final : ResumableState {
 
 }  // namespace
 
-ResumableState* make_load_state() { return make_state<LoadState>(); }
-ResumableState* make_eval_state() { return make_state<EvalState>(); }
-ResumableState* make_apply_state() { return make_state<ApplyState>(); }
+ResumableState* make_load_state(FramePools& pools) { return make_state<LoadState>(pools); }
+ResumableState* make_eval_state(FramePools& pools) { return make_state<EvalState>(pools); }
+ResumableState* make_apply_state(FramePools& pools) { return make_state<ApplyState>(pools); }
 
 }  // namespace brevalon

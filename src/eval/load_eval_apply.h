@@ -12,9 +12,9 @@ namespace brevalon {
 struct Environment;
 
 // The load, eval and apply natives.
-ResumableState* make_load_state();
-ResumableState* make_eval_state();
-ResumableState* make_apply_state();
+ResumableState* make_load_state(FramePools& pools);
+ResumableState* make_eval_state(FramePools& pools);
+ResumableState* make_apply_state(FramePools& pools);
 
 struct LoadFrame final : Frame {
   // An empty text gives nil. `shown` names the file as diagnostics do: as a path from where the

@@ -20,7 +20,7 @@ void NativeCallFrame::visit_edges(Visitor& visit) {
 
 bool ResumableNativeCallFrame::next_step(Interpreter& interpreter) {
   if (!state_object) {
-    state_object = native->factory();
+    state_object = native->factory(interpreter.heap.frame_pools);
     state_object->init(interpreter, environment, arguments);
     return false;
   }

@@ -1,5 +1,7 @@
 // The protocol of a resumable native: a small state machine that asks the interpreter for evaluations.
 #pragma once
+#include <type_traits>
+
 #include "eval/frame.h"
 #include "memory/heap.h"
 #include "values/list.h"
@@ -21,8 +23,12 @@ struct ResumableState {
 };
 
 template <typename T>
-ResumableState* make_state() {
-  return new T();
+ResumableState* make_state(FramePools& pools) {
+  if constexpr (std::is_base_of_v<Pooled<T>, T>) {
+    return new (pools) T();
+  } else {
+    return new T();
+  }
 }
 
 }  // namespace brevalon

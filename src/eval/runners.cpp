@@ -60,17 +60,17 @@ Value* run(Runtime& runtime, Frame* root, Banners banners) {
 }  // namespace
 
 Value* expand_new(Runtime& runtime, Environment* environment, Value* form) {
-  return run(runtime, new ExpandFrame(environment, form),
+  return run(runtime, new (runtime.heap.frame_pools) ExpandFrame(environment, form),
              {"Error during expansion at:", "Internal error during expansion at:"});
 }
 
 Value* evaluate_new(Runtime& runtime, Value* form) {
-  return run(runtime, new EvalFrame(runtime.global, form),
+  return run(runtime, new (runtime.heap.frame_pools) EvalFrame(runtime.global, form),
              {"Error during evaluation at:", "Internal error during execution at:"});
 }
 
 Value* compute_new(Runtime& runtime, Value* callee, Value* arguments) {
-  return run(runtime, new CallFrame(callee, arguments, runtime.heap.constants.nil, runtime.global),
+  return run(runtime, new (runtime.heap.frame_pools) CallFrame(callee, arguments, runtime.heap.constants.nil, runtime.global),
              {"Error during execution at:", "Internal error during execution at:"});
 }
 

@@ -25,15 +25,15 @@ struct IfState final : ResumableState, Pooled<IfState> {
     result_value = constants->nil;
     environment = env;
     state = State::waiting_for_condition;
-    interpreter.push(new EvalFrame(environment, condition));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition));
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
       case State::take_then:
-        interpreter.push(new EvalFrame(environment, then_form));
+        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, then_form));
         return false;
       case State::take_else:
-        interpreter.push(new EvalFrame(environment, else_form));
+        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, else_form));
         return false;
       case State::waiting_for_condition:
       case State::finished:
@@ -91,7 +91,7 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
   bool next_step(Interpreter& interpreter) override {
     if (remaining->kind != Kind::Cell) return true;
     current = car(remaining);
-    interpreter.push(new EvalFrame(environment, current));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, current));
     return false;
   }
   void resume(Value* value) override {
@@ -128,9 +128,9 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
 
 }  // namespace
 
-ResumableState* make_if_state() { return make_state<IfState>(); }
-ResumableState* make_and_state() { return make_state<LogicState<true>>(); }
-ResumableState* make_or_state() { return make_state<LogicState<false>>(); }
+ResumableState* make_if_state(FramePools& pools) { return make_state<IfState>(pools); }
+ResumableState* make_and_state(FramePools& pools) { return make_state<LogicState<true>>(pools); }
+ResumableState* make_or_state(FramePools& pools) { return make_state<LogicState<false>>(pools); }
 
 Value* native_not(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("not", arguments);

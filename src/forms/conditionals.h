@@ -6,8 +6,8 @@
 namespace brevalon {
 
 Value* native_not(Interpreter&, Environment*, Value* arguments);
-ResumableState* make_if_state();
-ResumableState* make_and_state();
-ResumableState* make_or_state();
+ResumableState* make_if_state(FramePools& pools);
+ResumableState* make_and_state(FramePools& pools);
+ResumableState* make_or_state(FramePools& pools);
 
 }  // namespace brevalon

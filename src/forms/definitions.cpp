@@ -22,7 +22,7 @@ struct DefineState final : ResumableState, Pooled<DefineState> {
     args.require(2);
     name = args.named_symbol(0);
     global = interpreter.runtime.global;
-    interpreter.push(new EvalFrame(environment, args.at(1)));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, args.at(1)));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { global->bind(name, value); }
@@ -36,7 +36,7 @@ struct DefineState final : ResumableState, Pooled<DefineState> {
 
 }  // namespace
 
-ResumableState* make_define_state() { return make_state<DefineState>(); }
+ResumableState* make_define_state(FramePools& pools) { return make_state<DefineState>(pools); }
 
 Value* native_fn(Interpreter& interpreter, Environment* environment, Value* arguments) {
   Arguments args("fn", arguments);

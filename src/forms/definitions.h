@@ -11,6 +11,6 @@ Value* native_set_symbol(Interpreter&, Environment*, Value* arguments);
 Value* native_unset(Interpreter&, Environment*, Value* arguments);
 Value* native_fn(Interpreter&, Environment*, Value* arguments);
 Value* native_quote(Interpreter&, Environment*, Value* arguments);
-ResumableState* make_define_state();
+ResumableState* make_define_state(FramePools& pools);
 
 }  // namespace brevalon

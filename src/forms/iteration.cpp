@@ -22,18 +22,18 @@ struct ForState final : ResumableState, Pooled<ForState> {
     variable = args.symbol(0);
     body = cdr(cdr(arguments));
     environment = env;
-    interpreter.push(new EvalFrame(environment, args.at(1)));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, args.at(1)));
     state = State::waiting_for_iterator;
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
       case State::call_iterator:
         // The call form exists only for traces: a one-element list holding the variable.
-        interpreter.push(new CallFrame(iterator, heap->constants.nil, heap->make<Cell>(variable, heap->constants.nil), environment));
+        interpreter.push(new (interpreter.heap.frame_pools) CallFrame(iterator, heap->constants.nil, heap->make<Cell>(variable, heap->constants.nil), environment));
         state = State::waiting_for_element;
         return false;
       case State::run_body:
-        interpreter.push(new ExecFrame(body, iteration_environment, heap->constants.nil));
+        interpreter.push(new (interpreter.heap.frame_pools) ExecFrame(body, iteration_environment, heap->constants.nil));
         state = State::waiting_for_body;
         return false;
       case State::waiting_for_iterator:
@@ -93,6 +93,6 @@ struct ForState final : ResumableState, Pooled<ForState> {
 
 }  // namespace
 
-ResumableState* make_for_state() { return make_state<ForState>(); }
+ResumableState* make_for_state(FramePools& pools) { return make_state<ForState>(pools); }
 
 }  // namespace brevalon

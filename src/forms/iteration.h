@@ -5,6 +5,6 @@
 
 namespace brevalon {
 
-ResumableState* make_for_state();
+ResumableState* make_for_state(FramePools& pools);
 
 }  // namespace brevalon

@@ -28,7 +28,7 @@ Value* marked_expression(Value* form, const char* name) {
 struct UnquoteState final : ResumableState, Pooled<UnquoteState> {
   void init(Interpreter& interpreter, Environment* environment, Value* arguments) override {
     Value* form = car(arguments);
-    interpreter.push(new EvalFrame(environment, marked_expression(form, "unquote")));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, marked_expression(form, "unquote")));
   }
   bool next_step(Interpreter&) override { return true; }
   void resume(Value* value) override { result_value = value; }
@@ -130,7 +130,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
   }
 
   void push_auxiliary(Interpreter& interpreter, ResumableNative* native, Value* form) {
-    interpreter.push(new ResumableNativeCallFrame(native, interpreter.heap.make<Cell>(form, interpreter.heap.constants.nil), environment));
+    interpreter.push(new (interpreter.heap.frame_pools) ResumableNativeCallFrame(native, interpreter.heap.make<Cell>(form, interpreter.heap.constants.nil), environment));
   }
 
   Value* template_rest = nullptr;
@@ -143,7 +143,7 @@ struct QuasiquoteState final : ResumableState, Pooled<QuasiquoteState> {
 
 }  // namespace
 
-ResumableState* make_quasiquote_state() { return make_state<QuasiquoteState>(); }
+ResumableState* make_quasiquote_state(FramePools& pools) { return make_state<QuasiquoteState>(pools); }
 
 void make_quasiquote_auxiliaries(Runtime& runtime) {
   Heap& heap = runtime.heap;

@@ -5,7 +5,7 @@
 
 namespace brevalon {
 
-ResumableState* make_quasiquote_state();
+ResumableState* make_quasiquote_state(FramePools& pools);
 
 struct Runtime;
 // The unquote, unquote-splicing and nested quasiquote natives a template's levels call, made once per runtime.

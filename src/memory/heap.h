@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/assert.h"
+#include "memory/frame_pools.h"
 #include "values/names.h"
 #include "values/types.h"
 #include "values/value.h"
@@ -66,6 +67,9 @@ class Heap {
     if (bytes_since_collection_ >= threshold_ || stress_due()) collect();
   }
   void collect();
+
+  // The run's recycled frame and resumable-state memory; declared first so it is freed last.
+  FramePools frame_pools;
 
   // What every value of this run refers to. The constants are made first and never collected.
   Names names;

@@ -9,10 +9,11 @@ namespace brevalon {
 
 class Interpreter;
 struct Environment;
+class FramePools;
 struct ResumableState;
 
 using NativeRoutine = Value* (*)(Interpreter&, Environment*, Value* arguments);
-using ResumableFactory = ResumableState* (*)();
+using ResumableFactory = ResumableState* (*)(FramePools&);
 
 enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
 

@@ -153,7 +153,7 @@ TEST(Interpreter, TheNestedCallRunnerReportsWithItsOwnBanner) {
 }
 
 TEST(Interpreter, AFinishedInterpreterHasNothingToDo) {
-  Interpreter interpreter(runtime(), new EvalFrame(runtime().global, integer(5)));
+  Interpreter interpreter(runtime(), new (runtime().heap.frame_pools) EvalFrame(runtime().global, integer(5)));
   interpreter.run();
   EXPECT_EQ(interpreter.display(), "(nothing to do)");
   EXPECT_EQ(interpreter.trace_lines(), std::vector<std::string>{"(nothing to do)"});
@@ -163,7 +163,7 @@ TEST(Interpreter, AFinishedInterpreterHasNothingToDo) {
 
 TEST(Interpreter, SteppingShowsTheRootFrameFirstUntilTheWorkIsDone) {
   Value* form = list({symbol("list"), list({symbol("list"), integer(1)})});
-  Interpreter interpreter(runtime(), new EvalFrame(runtime().global, form));
+  Interpreter interpreter(runtime(), new (runtime().heap.frame_pools) EvalFrame(runtime().global, form));
   size_t deepest = 1;
   for (int steps = 0; !interpreter.next_step(); ++steps) {
     ASSERT_LT(steps, 100);

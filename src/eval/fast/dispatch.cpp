@@ -221,7 +221,7 @@ bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* a
   // The dispatcher's call (f parameters...) hands the method a new list.
   ListBuilder copy;
   for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) copy.append(heap, car(rest));
-  interpreter.push(new DispatchFrame(runtime, generic, chosen, copy.finish(heap)));
+  interpreter.push(new (heap.frame_pools) DispatchFrame(runtime, generic, chosen, copy.finish(heap)));
   return true;
 }
 

@@ -19,7 +19,7 @@ DispatchFrame::~DispatchFrame() { runtime.frame_count -= frames_stood_for - 1; }
 bool DispatchFrame::next_step(Interpreter& interpreter) {
   if (state == State::awaiting_method) return true;
   state = State::awaiting_method;
-  interpreter.push(new CallFrame(method, arguments, dispatcher_method_call(generic->body), generic->closure));
+  interpreter.push(new (interpreter.heap.frame_pools) CallFrame(method, arguments, dispatcher_method_call(generic->body), generic->closure));
   return false;
 }
 
