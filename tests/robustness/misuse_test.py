@@ -26,6 +26,8 @@ import tempfile
 import threading
 import time
 
+from diagnostic_shape import is_one_diagnostic
+
 TIMEOUT = float(os.environ.get("MISUSE_TIMEOUT", "20"))
 ADDRESS_SPACE = 4 << 30
 
@@ -226,16 +228,6 @@ def run_one(binary, description, program):
     except subprocess.TimeoutExpired:
         return f"{description}: did not end within {TIMEOUT:.0f} s\n{program}"
     return judge(description, program, done, time.monotonic() - started)
-
-
-def is_one_diagnostic(lines):
-    """Empty, or one diagnostic: "PLACE: error: ..." (or a "brevalon: " note), then only indented
-    lines and warnings."""
-    if not lines:
-        return True
-    if not (": error: " in lines[0] or lines[0].startswith("brevalon: ")):
-        return False
-    return all(line.startswith("  ") or ": warning: " in line for line in lines[1:])
 
 
 def judge(description, program, done, elapsed):

@@ -20,6 +20,8 @@ import subprocess
 import sys
 import tempfile
 
+from diagnostic_shape import is_one_diagnostic
+
 SMALL_STACK = 1 << 20
 ANY_REST = b"<<<any lines>>>\n"
 TIMEOUT = float(os.environ.get("ROBUSTNESS_TIMEOUT", "120"))
@@ -36,16 +38,6 @@ def small_stack():
     _, hard = resource.getrlimit(resource.RLIMIT_STACK)
     if hard == resource.RLIM_INFINITY or hard > SMALL_STACK:
         resource.setrlimit(resource.RLIMIT_STACK, (SMALL_STACK, hard))
-
-
-def is_one_diagnostic(lines):
-    """Empty, or one diagnostic: "PLACE: error: ..." (or a "brevalon: " note), then only indented
-    lines and warnings."""
-    if not lines:
-        return True
-    if not (": error: " in lines[0] or lines[0].startswith("brevalon: ")):
-        return False
-    return all(line.startswith("  ") or ": warning: " in line for line in lines[1:])
 
 
 def check(binary, folder, name):
