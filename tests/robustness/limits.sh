@@ -159,26 +159,30 @@ EOF
 deep_list='(print "start")
 (define deep nil)
 (for i (range 1000000) (set-symbol (quote deep) (cons deep nil)))'
-expect_failure deep-list-print $((4 * gib)) 180 'nested more than' <<EOF
+# The walkers keep their own stacks on the heap: a million levels print and compare.
+deep_text="start
+$(printf '%*s' 1000000 '' | tr ' ' '(')nil$(printf '%*s' 1000000 '' | tr ' ' ')')"
+expect_success deep-list-print $((4 * gib)) 180 "$deep_text" <<EOF
 $deep_list
 (print deep)
 EOF
-expect_failure deep-list-repr $((4 * gib)) 180 'nested more than' <<EOF
+expect_success deep-list-repr $((4 * gib)) 180 "$deep_text" <<EOF
 $deep_list
 (print (repr deep))
 EOF
-expect_failure deep-list-equal $((4 * gib)) 180 'nested more than' <<EOF
+expect_success deep-list-equal $((4 * gib)) 180 "start
+true" <<EOF
 $deep_list
 (define other nil)
 (for i (range 1000000) (set-symbol (quote other) (cons other nil)))
 (print (= deep other))
 EOF
-# The failing call's form holds the list, so the trace must show a frame it cannot print.
+
 expect_failure deep-list-in-trace $((4 * gib)) 180 LispError <<EOF
 $deep_list
 (eval current-scope (list (quote no-such-function) (list (quote quote) deep)))
 EOF
-expect_failure deep-list-error-message $((4 * gib)) 180 'nested more than' <<EOF
+expect_failure deep-list-error-message $((4 * gib)) 180 LispError <<EOF
 $deep_list
 (error (quote deep) deep)
 EOF
