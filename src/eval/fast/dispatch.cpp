@@ -110,7 +110,10 @@ LispFunc::GenericShape shape_of(Runtime& runtime, LispFunc* generic) {
                    runtime.heap.constants.nil};
   if (!generic->closure || !match.same(reference->body, generic->body)) return LispFunc::GenericShape::other;
   if (!parameters_fit(dispatch, generic) || !closure_fits(runtime, generic)) return LispFunc::GenericShape::other;
+  // A body can resemble the dispatcher's without its shape; only one with the key where the
+  // dispatcher has it is walked as one.
   generic->generic_key = dispatcher_key(generic->body);
+  if (!generic->generic_key) return LispFunc::GenericShape::other;
   return LispFunc::GenericShape::dispatcher;
 }
 
@@ -175,6 +178,7 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters) {
   auto* reference = as<LispFunc>(impl);
   if (reference->parameters.size() != 1 || reference->parameters[0]->kind != Kind::NamedSymbol) return;
   reference->generic_key = dispatcher_key(reference->body);
+  if (!reference->generic_key) return;
   reference->generic_shape = LispFunc::GenericShape::dispatcher;
   dispatch.method_store = as<Hashtable>(store);
   dispatch.cell_class = global_value(runtime, names.intern("cell"));

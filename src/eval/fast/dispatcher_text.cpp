@@ -22,11 +22,20 @@ constexpr int nested_lets = 4;
 
 }  // namespace
 
+// The element at a position of a list, or null where the value is no list that long.
+Value* element(Value* list, int position) {
+  for (; position > 0 && list->kind == Kind::Cell; --position) list = cdr(list);
+  return list->kind == Kind::Cell ? car(list) : nullptr;
+}
+
 Value* dispatcher_key(Value* body) {
-  // (set-symbol (quote method-definitions) (get-key method-store KEY))
-  Value* assignment = car(called_body(car(body)));
-  Value* lookup = car(cdr(cdr(assignment)));
-  return car(cdr(cdr(lookup)));
+  // ((fn (method-definitions) (set-symbol (quote method-definitions) (get-key method-store KEY)) ...) nil)
+  Value* call = element(body, 0);
+  Value* function = call ? element(call, 0) : nullptr;
+  Value* assignment = function ? element(function, 2) : nullptr;
+  Value* lookup = assignment ? element(assignment, 2) : nullptr;
+  Value* key = lookup ? element(lookup, 2) : nullptr;
+  return key && key->kind == Kind::String ? key : nullptr;
 }
 
 Value* dispatcher_method_call(Value* body) {
