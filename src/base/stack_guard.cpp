@@ -43,4 +43,9 @@ bool stack_nearly_full() {
   return now < stack_top && stack_top - now > usable_bytes;
 }
 
+uintptr_t recursion_floor() {
+  if (!stack_top) mark_stack_top();
+  return stack_top - usable_bytes / 2;
+}
+
 }  // namespace brevalon

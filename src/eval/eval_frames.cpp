@@ -3,6 +3,7 @@
 
 #include "eval/arguments.h"
 #include "base/errors.h"
+#include "eval/fast/direct.h"
 #include "eval/fast/prelude_lists.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
@@ -25,10 +26,7 @@ bool evaluate_atom(Environment* environment, Value* expression, Value*& result) 
 
 // ---- EvalFrame
 
-// Arguments that are all atoms are evaluated in place, saving a frame; any other case (a list form,
-// an unbound symbol that must fail in its own frame) goes through an EvalArgsFrame.
-bool EvalFrame::evaluate_atom_arguments(Interpreter& interpreter) {
-  Value* forms = cdr(expression);
+bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments) {
   for (Value* rest = forms; rest->kind == Kind::Cell; rest = cdr(rest))
     if (car(rest)->kind == Kind::Cell) return false;
   ListBuilder values;
@@ -36,11 +34,22 @@ bool EvalFrame::evaluate_atom_arguments(Interpreter& interpreter) {
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
     Value* value;
     if (!evaluate_atom(environment, car(rest), value)) return false;
-    values.append(interpreter.heap, value);
+    values.append(heap, value);
   }
-  if (rest != interpreter.heap.constants.nil) return false;
-  arguments = values.finish(interpreter.heap);
+  if (rest != heap.constants.nil) return false;
+  arguments = values.finish(heap);
   return true;
+}
+
+void undefined_symbol(Value* symbol) { lisp_error("Symbol " + symbol_name(symbol) + " is undefined"); }
+
+void macro_reached(Value* expression) { internal_error("a macro was reached during evaluation: " + brief(expression)); }
+
+void not_callable(Heap& heap, Value* callee, Value* expression) {
+  if (heap.constants.type_of(callee)->kind == Kind::Class)
+    lisp_error("Error: trying to call non-callable object\n       at " + represent(expression));
+  lisp_error("Error: trying to call non-callable value " + represent(callee) + " (" +
+             as<Type>(heap.constants.type_of(callee))->name + ")\n       at " + represent(expression));
 }
 
 bool EvalFrame::next_step(Interpreter& interpreter) {
@@ -48,7 +57,10 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
     case State::start: {
       if (expression->kind != Kind::Cell) {
         if (evaluate_atom(environment, expression, result)) return true;
-        lisp_error("Symbol " + symbol_name(expression) + " is undefined");
+        undefined_symbol(expression);
+      }
+      if constexpr (fast_paths_built) {
+        if (interpreter.runtime.direct.has_room()) return evaluate_directly(interpreter, *this);
       }
       state = State::callee_known;
       Value* head = car(expression);
@@ -65,7 +77,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       if (callee->kind == Kind::Function) {
         switch (as<Function>(callee)->exec_mode) {
           case mode_function:
-            if (evaluate_atom_arguments(interpreter)) break;
+            if (evaluate_atom_arguments(interpreter.heap, environment, cdr(expression), arguments)) break;
             state = State::awaiting_arguments;
             interpreter.push(new (interpreter.heap.frame_pools) EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
             return false;
@@ -74,16 +86,13 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
             arguments = cdr(expression);
             break;
           default:
-            internal_error("a macro was reached during evaluation: " + brief(expression));
+            macro_reached(expression);
         }
         state = State::calling;
         interpreter.push(new (interpreter.heap.frame_pools) CallFrame(callee, arguments, expression, environment));
         return false;
       }
-      if (interpreter.heap.constants.type_of(callee)->kind == Kind::Class)
-        lisp_error("Error: trying to call non-callable object\n       at " + represent(expression));
-      lisp_error("Error: trying to call non-callable value " + represent(callee) + " (" +
-                 as<Type>(interpreter.heap.constants.type_of(callee))->name + ")\n       at " + represent(expression));
+      not_callable(interpreter.heap, callee, expression);
     }
     case State::calling:
       // The arguments have just arrived from their own frame.
@@ -139,7 +148,7 @@ bool EvalArgsFrame::next_step(Interpreter& interpreter) {
     interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, form));
     return false;
   }
-  if (remaining != interpreter.heap.constants.nil) internal_error("argument forms do not end in nil: " + brief(argument_forms));
+  if (remaining != interpreter.heap.constants.nil) improper_argument_forms(argument_forms);
   return true;
 }
 
@@ -156,6 +165,8 @@ void EvalArgsFrame::visit_edges(Visitor& visit) {
 
 // ---- CallFrame
 
+void improper_argument_forms(Value* forms) { internal_error("argument forms do not end in nil: " + brief(forms)); }
+
 namespace {
 
 [[noreturn]] void wrong_count(Value* call_form, size_t expected, size_t got, bool at_least) {
@@ -163,8 +174,10 @@ namespace {
                  " but it takes " + (at_least ? "at least " : "") + std::to_string(expected) + ": " + brief(call_form));
 }
 
-Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* arguments, Value* call_form) {
-  Environment* scope = make_environment(interpreter.heap, lisp->closure);
+}  // namespace
+
+Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form) {
+  Environment* scope = make_environment(heap, lisp->closure);
   Value* rest = arguments;
   size_t count = 0;
   for (Value* parameter : lisp->parameters) {
@@ -180,7 +193,7 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
   }
   if (lisp->rest_parameter) {
     scope->bind(lisp->rest_parameter, rest);
-  } else if (rest != interpreter.heap.constants.nil) {
+  } else if (rest != heap.constants.nil) {
     size_t total = count;
     for (Value* r = rest; r->kind == Kind::Cell; r = cdr(r)) ++total;
     wrong_count(call_form, lisp->parameters.size(), total, false);
@@ -188,12 +201,14 @@ Environment* bind_parameters(Interpreter& interpreter, LispFunc* lisp, Value* ar
   return scope;
 }
 
-}  // namespace
+void check_call(Heap& heap, Value* callee, Value* arguments) {
+  if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
+  if (!is_proper_list(heap, arguments)) internal_error("the argument list of a call is not a proper list");
+}
 
 bool CallFrame::next_step(Interpreter& interpreter) {
   if (state == State::awaiting_result) return true;
-  if (callee->kind != Kind::Function) internal_error("cannot call " + brief(callee) + ": it is not a function");
-  if (!is_proper_list(interpreter.heap, arguments)) internal_error("the argument list of a call is not a proper list");
+  check_call(interpreter.heap, callee, arguments);
   state = State::awaiting_result;
   if (callee == interpreter.runtime.fast_paths.plus && interpreter.runtime.fast_paths.plus_intact()) {
     if (Value* sum = fast_plus(interpreter.runtime, arguments)) {
@@ -216,7 +231,7 @@ bool CallFrame::next_step(Interpreter& interpreter) {
         }
         if (start_native_dispatch(interpreter, lisp, arguments)) return false;
       }
-      Environment* scope = bind_parameters(interpreter, lisp, arguments, call_form);
+      Environment* scope = bind_parameters(interpreter.heap, lisp, arguments, call_form);
       interpreter.push(new (interpreter.heap.frame_pools) ExecFrame(lisp->body, scope, interpreter.heap.constants.nil));
       return false;
     }

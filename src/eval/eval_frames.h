@@ -29,8 +29,6 @@ struct EvalFrame final : Frame, Pooled<EvalFrame> {
   Value* arguments = nullptr;
   Value* result = nullptr;
 
- private:
-  bool evaluate_atom_arguments(Interpreter& interpreter);
 };
 
 struct EvalArgsFrame final : Frame, Pooled<EvalArgsFrame> {
@@ -91,5 +89,21 @@ struct ExecFrame final : Frame, Pooled<ExecFrame> {
 
 // Evaluates a symbol or an atom without a frame; false when a symbol is unbound.
 bool evaluate_atom(Environment* environment, Value* expression, Value*& result);
+
+// The steps of evaluation that the direct evaluator shares with these frames.
+
+// Argument forms that are all atoms, all bound, are evaluated in place into a new list, saving a
+// frame; false for any other case (a list form, an unbound symbol that must fail in its own frame).
+bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments);
+[[noreturn]] void undefined_symbol(Value* symbol);
+// Macros are expanded before evaluation starts; one reached here is a broken rule.
+[[noreturn]] void macro_reached(Value* expression);
+// The error for calling a value that is not a function.
+[[noreturn]] void not_callable(Heap& heap, Value* callee, Value* expression);
+[[noreturn]] void improper_argument_forms(Value* forms);
+// What a call checks before it starts: a function and a proper argument list.
+void check_call(Heap& heap, Value* callee, Value* arguments);
+// A new scope of the function's closure with the parameters bound; a wrong count fails naming the call.
+Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form);
 
 }  // namespace brevalon

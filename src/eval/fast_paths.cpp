@@ -8,6 +8,7 @@
 #include "values/arithmetic.h"
 #include "eval/runtime.h"
 #include "values/dictionary.h"
+#include "values/function.h"
 #include "values/list.h"
 #include "values/scalars.h"
 #include "values/symbol.h"
@@ -28,6 +29,16 @@ void arm_fast_paths(Runtime& runtime) {
   });
   NamedSymbol plus(runtime.heap.names.intern("+"));
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
+  auto special = [&runtime](const char* name) -> ResumableNative* {
+    NamedSymbol symbol(runtime.heap.names.intern(name));
+    Value* value = runtime.global->lookup(&symbol);
+    if (!value || value->kind != Kind::Function) return nullptr;
+    Value* impl = as<Function>(value)->implementation;
+    return impl->kind == Kind::ResumableNative ? as<ResumableNative>(impl) : nullptr;
+  };
+  runtime.fast_paths.if_native = special("if");
+  runtime.fast_paths.and_native = special("and");
+  runtime.fast_paths.or_native = special("or");
   arm_dispatch(runtime, counter);
   arm_prelude_lists(runtime);
   FastPaths& paths = runtime.fast_paths;

@@ -9,6 +9,7 @@
 
 namespace brevalon {
 
+struct ResumableNative;
 struct Runtime;
 
 // False in the faithful build, whose fast paths are never armed: it is the reference the
@@ -22,6 +23,10 @@ enum WatchGroup : uint8_t { watch_any = 1, watch_dispatch = 2 };
 // One per run. A group's counter above 0 turns its fast paths off for the rest of the run.
 struct FastPaths {
   Value* plus = nullptr;  // the prelude's variadic +
+  // The special forms the direct evaluator runs itself, as start-up made them.
+  ResumableNative* if_native = nullptr;
+  ResumableNative* and_native = nullptr;
+  ResumableNative* or_native = nullptr;
   uint64_t changes[2] = {0, 0};
   uint64_t table_changes = 0;  // any change to a table made during start-up
   DispatchPaths dispatch;

@@ -19,6 +19,9 @@ class Interpreter final : public RootSet {
     stack_.push_back(frame);
     if (++runtime.frame_count > Runtime::max_frames) too_many_frames();
   }
+  // Pushes a frame already counted as pending (one a fast path stood for until now).
+  void adopt(Frame* frame) { stack_.push_back(frame); }
+  [[noreturn]] static void too_many_frames();
   bool next_step();
   // Runs until the stack is empty; an error leaves with every frame still in place.
   void run();
@@ -39,7 +42,6 @@ class Interpreter final : public RootSet {
  private:
   void pop_finished();
   [[noreturn]] void exhausted() const;
-  [[noreturn]] static void too_many_frames();
   std::vector<Frame*> stack_;
   Value* result_ = nullptr;
 };

@@ -1,10 +1,15 @@
 // Running native routines and driving resumable natives.
 #include "eval/native_frames.h"
 
+#include "base/errors.h"
 #include "eval/interpreter.h"
 #include "values/environment.h"
 
 namespace brevalon {
+
+void ResumableState::restore(Heap&, Environment*, Value*, Phase, Value*, Value*) {
+  internal_error("a native that fast paths do not run was handed on part-way");
+}
 
 bool NativeCallFrame::next_step(Interpreter& interpreter) {
   result = native->routine(interpreter, environment, arguments);

@@ -20,6 +20,13 @@ struct ResumableState {
   virtual void resume(Value*) {}
   virtual Value* result(Heap& heap) { return heap.constants.nil; }
   virtual void visit_edges(Visitor& visit) = 0;
+
+  // Where a fast path that ran a call's first steps itself hands it on part-way: if waiting for
+  // its condition or for a branch; and/or waiting for the operand `current`, at `position` in the
+  // arguments. Only the natives a fast path runs itself can be restored.
+  enum class Phase : uint8_t { condition, then_branch, else_branch, operand };
+  virtual void restore(Heap& heap, Environment* environment, Value* arguments, Phase phase, Value* position,
+                       Value* current);
 };
 
 template <typename T>

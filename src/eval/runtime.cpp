@@ -18,6 +18,7 @@ void Runtime::visit_roots(Visitor& visit) {
   heap.constants.visit_edges(visit);
   visit(global);
   for (Value* value : permanent) visit(value);
+  direct.visit_edges(visit);
 }
 
 }  // namespace brevalon

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "eval/diagnostic.h"
+#include "eval/fast/direct.h"
 #include "eval/fast_paths.h"
 #include "memory/heap.h"
 #include "reader/source_positions.h"
@@ -34,6 +35,7 @@ struct Runtime final : RootSet {
   Environment* global = nullptr;
   int64_t num_symbol_generator = 0;
   FastPaths fast_paths;
+  DirectRecords direct;  // the frames direct evaluation stands for
   QuasiquoteNatives quasiquote;
   size_t frame_count = 0;   // frames pending in every running interpreter
   int runner_depth = 0;     // interpreters running inside one another

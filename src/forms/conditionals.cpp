@@ -16,16 +16,25 @@ struct IfState final : ResumableState, Pooled<IfState> {
   enum class State : uint8_t { waiting_for_condition, take_then, take_else, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    take(interpreter.heap, env, arguments);
+    state = State::waiting_for_condition;
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition));
+  }
+  void restore(Heap& heap, Environment* env, Value* arguments, Phase phase, Value*, Value*) override {
+    take(heap, env, arguments);
+    state = phase == Phase::condition     ? State::waiting_for_condition
+            : phase == Phase::then_branch ? State::take_then
+                                          : State::take_else;
+  }
+  void take(Heap& heap, Environment* env, Value* arguments) {
     Arguments args("if", arguments);
     args.require(2);
     condition = args.at(0);
     then_form = args.at(1);
-    else_form = args.count() > 2 ? args.at(2) : interpreter.heap.constants.nil;
-    constants = &interpreter.heap.constants;
+    else_form = args.count() > 2 ? args.at(2) : heap.constants.nil;
+    constants = &heap.constants;
     result_value = constants->nil;
     environment = env;
-    state = State::waiting_for_condition;
-    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition));
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
@@ -85,6 +94,14 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
     heap = &interpreter.heap;
     form_arguments = arguments;
     remaining = arguments;
+    environment = env;
+    result_value = heap->constants.boolean(is_and);
+  }
+  void restore(Heap& h, Environment* env, Value* arguments, Phase, Value* position, Value* operand) override {
+    heap = &h;
+    form_arguments = arguments;
+    remaining = position;
+    current = operand;
     environment = env;
     result_value = heap->constants.boolean(is_and);
   }

@@ -171,7 +171,10 @@ TEST(Interpreter, SteppingShowsTheRootFrameFirstUntilTheWorkIsDone) {
     EXPECT_EQ(text.substr(0, text.find('\n')), "EvalFrame: (list (list 1))");
     deepest = std::max<size_t>(deepest, std::count(text.begin(), text.end(), '\n') + 1);
   }
-  EXPECT_GE(deepest, 3u);  // the root, the argument list, the inner call
+  // The root, the argument list, the inner call; the direct evaluator does it all in the root's step.
+  if (!fast_paths_built) {
+    EXPECT_GE(deepest, 3u);
+  }
   EXPECT_EQ(interpreter.display(), "(nothing to do)");
   EXPECT_EQ(represent(interpreter.result()), "((1))");
 }

@@ -188,44 +188,51 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters) {
   dispatch.reference = reference;
 }
 
-bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* arguments) {
-  Runtime& runtime = interpreter.runtime;
+Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* arguments, Value*& method) {
   const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
-  if (generic->generic_shape == LispFunc::GenericShape::other || !dispatch.intact()) return false;
+  if (generic->generic_shape == LispFunc::GenericShape::other || !dispatch.intact()) return nullptr;
   if (generic->generic_shape == LispFunc::GenericShape::unknown) {
     generic->generic_shape = shape_of(runtime, generic);
-    if (generic->generic_shape != LispFunc::GenericShape::dispatcher) return false;
+    if (generic->generic_shape != LispFunc::GenericShape::dispatcher) return nullptr;
   }
   Heap& heap = runtime.heap;
   Value* nil = heap.constants.nil;
   size_t count = 0;
   for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) ++count;
-  if (count != generic->parameters.size()) return false;
+  if (count != generic->parameters.size()) return nullptr;
 
   Value* definitions = dispatch.method_store->get(as<String>(generic->generic_key)->text);
-  if (!definitions) return false;
+  if (!definitions) return nullptr;
   Value* chosen = nullptr;
   size_t methods = 0;
   for (Value* rest = definitions; rest != nil; rest = cdr(rest)) {
-    if (rest->kind != Kind::Cell) return false;
+    if (rest->kind != Kind::Cell) return nullptr;
     ++methods;
     Value* definition = car(rest);
-    if (definition->kind != Kind::Cell || cdr(definition)->kind != Kind::Cell) return false;
+    if (definition->kind != Kind::Cell || cdr(definition)->kind != Kind::Cell) return nullptr;
     Answer answer = match_types(runtime, arguments, car(definition));
-    if (answer == Answer::unknown) return false;
+    if (answer == Answer::unknown) return nullptr;
     if (answer == Answer::yes && !chosen) chosen = car(cdr(definition));
   }
   // The method must be a function the call frame binds and runs itself: a native would see the
   // dispatcher's scope.
   if (!chosen || chosen->kind != Kind::Function || as<Function>(chosen)->exec_mode != mode_function ||
       as<Function>(chosen)->implementation->kind != Kind::LispFunc)
-    return false;
-  if (runtime.frame_count + dispatch_depth_bound(methods, count) > Runtime::max_frames) return false;
+    return nullptr;
+  if (runtime.frame_count + dispatch_depth_bound(methods, count) > Runtime::max_frames) return nullptr;
 
   // The dispatcher's call (f parameters...) hands the method a new list.
   ListBuilder copy;
   for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) copy.append(heap, car(rest));
-  interpreter.push(new (heap.frame_pools) DispatchFrame(runtime, generic, chosen, copy.finish(heap)));
+  method = chosen;
+  return copy.finish(heap);
+}
+
+bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* arguments) {
+  Value* method = nullptr;
+  Value* copy = choose_native_dispatch(interpreter.runtime, generic, arguments, method);
+  if (!copy) return false;
+  interpreter.push(new (interpreter.heap.frame_pools) DispatchFrame(interpreter.runtime, generic, method, copy));
   return true;
 }
 

@@ -39,6 +39,11 @@ struct DispatchPaths {
 // After start-up: records what the dispatcher's text reads and marks those names watched.
 void arm_dispatch(Runtime& runtime, uint64_t* counters);
 
+// When a call of `generic` with `arguments` is a dispatcher's whose choice can be made natively:
+// the arguments as the dispatcher hands them to the method (a new list), with `method` set to it.
+// Null otherwise. Has no effect a program can see.
+Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* arguments, Value*& method);
+
 // Where a call of `generic` starts: when it is a dispatcher whose choice can be made natively,
 // pushes the frame that calls the chosen method and returns true; otherwise does nothing.
 bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* arguments);

@@ -1,0 +1,411 @@
+// The direct evaluator's recursion and the frames its records become.
+#include "eval/fast/direct.h"
+
+#include "base/errors.h"
+#include "base/stack_guard.h"
+#include "eval/eval_frames.h"
+#include "eval/fast/dispatch.h"
+#include "eval/fast/dispatch_frame.h"
+#include "eval/fast/dispatcher_text.h"
+#include "eval/fast/prelude_lists.h"
+#include "eval/fast_paths.h"
+#include "eval/interpreter.h"
+#include "eval/native_frames.h"
+#include "printer/printer.h"
+#include "values/environment.h"
+#include "values/function.h"
+
+namespace brevalon {
+
+// Fields by kind:
+//   eval         a expression, b callee, c arguments; state EvalFrame::State
+//   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail
+//   call         a callee, b arguments, c call form; state CallFrame::State
+//   exec         a body, b forms not yet started, c last result
+//   native_call  a the NativeFunc, b arguments (pushed only when the native fails, as its frame is)
+//   special      a the ResumableNative, b arguments, c position in them (and, or), d the operand
+//                being evaluated; state ResumableState::Phase
+//   dispatch     a the generic's LispFunc, b the method, c the method's arguments
+void DirectRecords::visit_edges(Visitor& visit) {
+  for (DirectRecord* record = block.get(); record != top; ++record) {
+    visit(record->environment);
+    visit(record->a);
+    visit(record->b);
+    visit(record->c);
+    visit(record->d);
+  }
+}
+
+namespace {
+
+using Record = DirectRecord;
+using Phase = ResumableState::Phase;
+
+// Thrown to hand on to the trampoline from the innermost record; `value`, when set, is the result
+// of the top frame's child, which the direct path does not take further (an error is its to raise).
+struct Handover {
+  Value* value;
+};
+
+uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+
+class Direct {
+ public:
+  Direct(Interpreter& interpreter, EvalFrame& base_frame)
+      : interpreter_(interpreter),
+        runtime_(interpreter.runtime),
+        heap_(interpreter.heap),
+        records_(interpreter.runtime.direct),
+        base_frame_(base_frame),
+        base_(records_.top),
+        nil_(heap_.constants.nil),
+        floor_(recursion_floor()),
+        bounded_(runtime_.step_budget != SIZE_MAX || runtime_.live_bytes_budget != SIZE_MAX) {}
+
+  Value* run() {
+    // The base frame is on the trampoline's stack already, counted there.
+    *records_.top++ = Record{Record::Kind::eval, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr};
+    Value* value = evaluate_call(base_);
+    --records_.top;
+    return value;
+  }
+
+  // The records become the frames they stand for, on the trampoline's stack above the base frame.
+  void hand_on() {
+    FramePools& pools = heap_.frame_pools;
+    for (Record* record = base_; record != records_.top; ++record) {
+      const Record& r = *record;
+      if (record == base_) {
+        base_frame_.state = EvalFrame::State(r.state);
+        base_frame_.callee = r.b;
+        base_frame_.arguments = r.c;
+        continue;
+      }
+      Frame* frame = nullptr;
+      switch (r.kind) {
+        case Record::Kind::eval: {
+          auto* eval = new (pools) EvalFrame(r.environment, r.a);
+          eval->state = EvalFrame::State(r.state);
+          eval->callee = r.b;
+          eval->arguments = r.c;
+          frame = eval;
+          break;
+        }
+        case Record::Kind::eval_args: {
+          auto* args = new (pools) EvalArgsFrame(heap_, r.environment, r.a);
+          args->remaining = r.b;
+          args->values.head = r.c;
+          args->values.tail = static_cast<Cell*>(r.d);
+          frame = args;
+          break;
+        }
+        case Record::Kind::call: {
+          auto* call = new (pools) CallFrame(r.a, r.b, r.c, r.environment);
+          call->state = CallFrame::State(r.state);
+          frame = call;
+          break;
+        }
+        case Record::Kind::exec: {
+          auto* exec = new (pools) ExecFrame(r.a, r.environment, nil_);
+          exec->next_form = r.b;
+          exec->result = r.c;
+          frame = exec;
+          break;
+        }
+        case Record::Kind::native_call:
+          frame = new (pools) NativeCallFrame(as<NativeFunc>(r.a), r.b, r.environment);
+          break;
+        case Record::Kind::special: {
+          auto* native = as<ResumableNative>(r.a);
+          auto* call = new (pools) ResumableNativeCallFrame(native, r.b, r.environment);
+          call->state_object = native->factory(pools);
+          call->state_object->restore(heap_, r.environment, r.b, Phase(r.state), r.c, r.d);
+          frame = call;
+          break;
+        }
+        case Record::Kind::dispatch: {
+          auto* dispatch = new (pools) DispatchFrame(runtime_, as<LispFunc>(r.a), r.b, r.c);
+          // The record counted all the frames it stands for already.
+          runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
+          dispatch->state = DispatchFrame::State::awaiting_method;
+          frame = dispatch;
+          break;
+        }
+      }
+      interpreter_.adopt(frame);
+    }
+    records_.top = base_;
+  }
+
+ private:
+  // Pushes the record of a frame as Interpreter::push pushes the frame: past the limit, it fails
+  // with the record on top.
+  Record* push(const Record& record) {
+    Record* self = records_.top++;
+    *self = record;
+    if (++runtime_.frame_count > Runtime::max_frames) Interpreter::too_many_frames();
+    return self;
+  }
+  void pop() {
+    --runtime_.frame_count;
+    --records_.top;
+  }
+
+  // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
+  Value* evaluate_in_frame(Environment* environment, Value* form) {
+    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr});
+    Value* value;
+    if (form->kind != Kind::Cell) {
+      if (!evaluate_atom(environment, form, value)) undefined_symbol(form);
+    } else {
+      // Where the trampoline would take its next step with this frame on top.
+      heap_.safe_point();
+      if (stack_here() < floor_ || !records_.has_room()) throw Handover{nullptr};
+      if (bounded_) {
+        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) throw Handover{nullptr};
+        --runtime_.step_budget;
+      }
+      value = evaluate_call(self);
+    }
+    pop();
+    return value;
+  }
+
+  // An atom in place when it is bound, otherwise the form in a frame of its own.
+  Value* evaluate_part(Environment* environment, Value* form) {
+    Value* value;
+    if (form->kind != Kind::Cell && evaluate_atom(environment, form, value)) return value;
+    return evaluate_in_frame(environment, form);
+  }
+
+  // EvalFrame from its start: the call form of the eval record at `self`.
+  Value* evaluate_call(Record* self) {
+    Environment* environment = self->environment;
+    Value* expression = self->a;
+    Value* head = car(expression);
+    Value* callee;
+    self->state = uint8_t(EvalFrame::State::callee_known);
+    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) callee = evaluate_in_frame(environment, head);
+    self->b = callee;
+    if (callee->kind != Kind::Function) not_callable(heap_, callee, expression);
+    Value* arguments = nullptr;
+    switch (as<Function>(callee)->exec_mode) {
+      case mode_function:
+        if (!atom_arguments(environment, cdr(expression), arguments)) {
+          self->state = uint8_t(EvalFrame::State::awaiting_arguments);
+          arguments = evaluate_arguments(environment, cdr(expression));
+        }
+        self->c = arguments;
+        self->state = uint8_t(EvalFrame::State::calling);
+        return call(environment, callee, arguments, expression, true);
+      case mode_no_eval:
+      case mode_no_expand:
+        arguments = cdr(expression);
+        self->c = arguments;
+        self->state = uint8_t(EvalFrame::State::calling);
+        return call(environment, callee, arguments, expression, false);
+      default:
+        macro_reached(expression);
+    }
+  }
+
+  // The arguments in place, decided as evaluate_atom_arguments decides, in one pass.
+  bool atom_arguments(Environment* environment, Value* forms, Value*& arguments) {
+    Value* head = nil_;
+    Cell* tail = nullptr;
+    Value* rest = forms;
+    for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
+      Value* form = car(rest);
+      Value* value;
+      if (form->kind == Kind::Cell || !evaluate_atom(environment, form, value)) return false;
+      Cell* cell = heap_.make<Cell>(value, nil_);
+      if (tail) tail->cdr = cell;
+      else head = cell;
+      tail = cell;
+    }
+    if (rest != nil_) return false;
+    arguments = head;
+    return true;
+  }
+
+  // EvalArgsFrame: the values of the argument forms, in a new list.
+  Value* evaluate_arguments(Environment* environment, Value* forms) {
+    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr});
+    while (self->b->kind == Kind::Cell) {
+      Value* form = car(self->b);
+      self->b = cdr(self->b);
+      Value* value = evaluate_part(environment, form);
+      ListBuilder values{self->c, static_cast<Cell*>(self->d)};
+      values.append(heap_, value);
+      self->c = values.head;
+      self->d = values.tail;
+    }
+    if (self->b != nil_) improper_argument_forms(forms);
+    Value* list = self->c ? self->c : nil_;
+    pop();
+    return list;
+  }
+
+  // CallFrame: the call's result. `checked` when the callee is a function and the arguments a
+  // list this evaluator made.
+  Value* call(Environment* environment, Value* callee, Value* arguments, Value* call_form, bool checked) {
+    Record* self = push(Record{Record::Kind::call, uint8_t(CallFrame::State::start), environment, callee, arguments, call_form, nullptr});
+    if (!checked) check_call(heap_, callee, arguments);
+    self->state = uint8_t(CallFrame::State::awaiting_result);
+    FastPaths& paths = runtime_.fast_paths;
+    Value* result = nullptr;
+    if (callee == paths.plus && paths.plus_intact()) result = fast_plus(runtime_, arguments);
+    if (!result) {
+      Value* impl = as<Function>(callee)->implementation;
+      switch (impl->kind) {
+        case Kind::LispFunc:
+          result = call_lisp(as<LispFunc>(impl), arguments, call_form);
+          break;
+        case Kind::NativeFunc:
+          result = call_native(as<NativeFunc>(impl), arguments, environment);
+          break;
+        default:
+          result = call_special(as<ResumableNative>(impl), arguments, environment);
+          if (!result) {
+            // The trampoline starts this call again: nothing of it has happened yet.
+            self->state = uint8_t(CallFrame::State::start);
+            throw Handover{nullptr};
+          }
+      }
+    }
+    pop();
+    return result;
+  }
+
+  Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form) {
+    if (lisp->prelude_role)
+      if (Value* value = native_prelude_call(runtime_, lisp, arguments)) return value;
+    Value* method = nullptr;
+    if (Value* method_arguments = choose_native_dispatch(runtime_, lisp, arguments, method)) {
+      // As DispatchFrame counts: the frames it stands for first, then its own push.
+      runtime_.frame_count += DispatchFrame::frames_stood_for - 1;
+      push(Record{Record::Kind::dispatch, 0, nullptr, lisp, method, method_arguments, nullptr});
+      Value* value = call(lisp->closure, method, method_arguments, dispatcher_method_call(lisp->body), true);
+      runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
+      pop();
+      return value;
+    }
+    Environment* scope = bind_parameters(heap_, lisp, arguments, call_form);
+    return execute(lisp->body, scope);
+  }
+
+  // A native in place, as CallFrame runs it: its frame is pushed only when it fails.
+  Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
+    if (runtime_.frame_count >= Runtime::max_frames) {
+      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr});
+      internal_error("unreachable: a frame past the limit");
+    }
+    ++runtime_.frame_count;
+    Value* result;
+    try {
+      result = native->routine(interpreter_, environment, arguments);
+    } catch (...) {
+      --runtime_.frame_count;
+      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr});
+      throw;
+    }
+    --runtime_.frame_count;
+    return result;
+  }
+
+  // if, and, or; null for any other resumable native (and for an if without its two forms).
+  Value* call_special(ResumableNative* native, Value* arguments, Environment* environment) {
+    const FastPaths& paths = runtime_.fast_paths;
+    if (native == paths.if_native) return call_if(native, arguments, environment);
+    if (native == paths.and_native) return call_logic(native, arguments, environment, true);
+    if (native == paths.or_native) return call_logic(native, arguments, environment, false);
+    return nullptr;
+  }
+
+  Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {
+    if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell) return nullptr;
+    Value* condition = car(arguments);
+    Value* then_form = car(cdr(arguments));
+    Value* rest = cdr(cdr(arguments));
+    Value* else_form = rest->kind == Kind::Cell ? car(rest) : nil_;
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr});
+    Value* test = evaluate_in_frame(environment, condition);
+    Value* branch;
+    if (test == heap_.constants.true_value) {
+      self->state = uint8_t(Phase::then_branch);
+      branch = then_form;
+    } else if (test == heap_.constants.false_value) {
+      self->state = uint8_t(Phase::else_branch);
+      branch = else_form;
+    } else {
+      throw Handover{test};
+    }
+    Value* value = evaluate_in_frame(environment, branch);
+    pop();
+    return value;
+  }
+
+  Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
+    Value* stop = heap_.constants.boolean(!is_and);
+    Value* go_on = heap_.constants.boolean(is_and);
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), environment, native, arguments, arguments, nullptr});
+    Value* result = go_on;
+    while (self->c->kind == Kind::Cell) {
+      Value* operand = car(self->c);
+      self->d = operand;
+      Value* value = evaluate_in_frame(environment, operand);
+      if (value == stop) {
+        result = stop;
+        break;
+      }
+      if (value != go_on) throw Handover{value};
+      self->c = cdr(self->c);
+    }
+    pop();
+    return result;
+  }
+
+  // ExecFrame: the body's forms in order, the last one's value.
+  Value* execute(Value* body, Environment* scope) {
+    Record* self = push(Record{Record::Kind::exec, 0, scope, body, body, nil_, nullptr});
+    while (self->b->kind == Kind::Cell) {
+      Value* form = car(self->b);
+      self->b = cdr(self->b);
+      self->c = evaluate_part(scope, form);
+    }
+    Value* result = self->c;
+    pop();
+    return result;
+  }
+
+  Interpreter& interpreter_;
+  Runtime& runtime_;
+  Heap& heap_;
+  DirectRecords& records_;
+  EvalFrame& base_frame_;
+  Record* base_;
+  Value* nil_;
+  uintptr_t floor_;
+  bool bounded_;
+};
+
+}  // namespace
+
+bool evaluate_directly(Interpreter& interpreter, EvalFrame& base) {
+  Direct direct(interpreter, base);
+  try {
+    base.result = direct.run();
+    base.state = EvalFrame::State::finished;
+    return true;
+  } catch (const Handover& handover) {
+    direct.hand_on();
+    // The top frame's child has finished: its result goes to the frame, which may fail on it.
+    if (handover.value) interpreter.frames().back()->resume(handover.value);
+    return false;
+  } catch (...) {
+    direct.hand_on();
+    throw;
+  }
+}
+
+}  // namespace brevalon

@@ -1,0 +1,57 @@
+// The direct evaluator: a call form evaluated by recursion, its pending frames kept as plain records.
+//
+// It stands for the frames that evaluate calls, EvalFrame, EvalArgsFrame, CallFrame and ExecFrame,
+// for natives run in place, for native dispatch (DispatchFrame) and for the natives if, and and or,
+// exactly as they step in this build: a record holds what its frame would hold, is pushed and
+// popped where the frame would be, and counts against the frame limit as the frame would. What it
+// does not run itself (any other special form, a budget spent, recursion past the top half of the
+// machine stack) it hands on to the trampoline by turning its records into those frames, in the
+// states they would be in, at a point where they can go on; an error does the same before it
+// leaves, so the trace and the diagnostic see every pending frame. Nothing is done twice: the point
+// handed on from is one where the frames have done nothing a program can see. Off in the faithful
+// build.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+class Interpreter;
+struct Environment;
+struct EvalFrame;
+
+// One pending frame; the meaning of the fields is its kind's (see direct.cpp).
+struct DirectRecord {
+  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch };
+  Kind kind;
+  uint8_t state;  // the frame's own state enum, or the special native's phase
+  Environment* environment;
+  Value* a;
+  Value* b;
+  Value* c;
+  Value* d;
+};
+
+// The records of every direct evaluation running, innermost last; the collector reaches them.
+// The block never moves, so a record stays where it was pushed; when it is nearly full, direct
+// evaluation hands on to the trampoline.
+struct DirectRecords {
+  static constexpr size_t capacity = size_t{1} << 16;
+  // More than one step of direct evaluation pushes before it looks at the room left.
+  static constexpr size_t step_room = 16;
+  DirectRecords() : block(new DirectRecord[capacity]), top(block.get()), end(block.get() + capacity) {}
+  bool has_room() const { return static_cast<size_t>(end - top) >= step_room; }
+  void visit_edges(Visitor& visit);
+
+  std::unique_ptr<DirectRecord[]> block;
+  DirectRecord* top;  // one past the innermost record
+  DirectRecord* end;
+};
+
+// Evaluates the call form of `base`, an EvalFrame about to start. True when its result is set;
+// false when frames were pushed above it (or its state moved on) for the trampoline to go on with.
+bool evaluate_directly(Interpreter& interpreter, EvalFrame& base);
+
+}  // namespace brevalon
