@@ -1,0 +1,2 @@
+(def (m) (if true))
+(m)

@@ -1,0 +1,2 @@
+(def (f x) (+ 1 (f x)))
+(print (f 1))
