@@ -41,12 +41,6 @@ namespace {
 using Record = DirectRecord;
 using Phase = ResumableState::Phase;
 
-// Thrown to hand on to the trampoline from the innermost record; `value`, when set, is the result
-// of the top frame's child, which the direct path does not take further (an error is its to raise).
-struct Handover {
-  Value* value;
-};
-
 uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
 class Direct {
@@ -66,7 +60,7 @@ class Direct {
     // The base frame is on the trampoline's stack already, counted there.
     *records_.top++ = Record{Record::Kind::eval, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr};
     Value* value = evaluate_call(base_);
-    --records_.top;
+    if (value) --records_.top;
     return value;
   }
 
@@ -138,6 +132,16 @@ class Direct {
   }
 
  private:
+  // Handing on to the trampoline from the innermost record: every caller returns null at once,
+  // leaving its record in place. `value`, when set, is the result of the top frame's child, which
+  // the direct path does not take further (an error is the frame's to raise). Returning rather
+  // than throwing keeps a hand-over from a deep recursion cheap.
+  Value* hand_over(Value* value = nullptr) {
+    handing_over_ = true;
+    pending_value_ = value;
+    return nullptr;
+  }
+
   // Pushes the record of a frame as Interpreter::push pushes the frame: past the limit, it fails
   // with the record on top.
   Record* push(const Record& record) {
@@ -160,12 +164,13 @@ class Direct {
     } else {
       // Where the trampoline would take its next step with this frame on top.
       heap_.safe_point();
-      if (stack_here() < floor_ || !records_.has_room()) throw Handover{nullptr};
+      if (stack_here() < floor_ || !records_.has_room()) return hand_over();
       if (bounded_) {
-        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) throw Handover{nullptr};
+        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
         --runtime_.step_budget;
       }
       value = evaluate_call(self);
+      if (!value) return nullptr;
     }
     pop();
     return value;
@@ -185,7 +190,10 @@ class Direct {
     Value* head = car(expression);
     Value* callee;
     self->state = uint8_t(EvalFrame::State::callee_known);
-    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) callee = evaluate_in_frame(environment, head);
+    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) {
+      callee = evaluate_in_frame(environment, head);
+      if (!callee) return nullptr;
+    }
     self->b = callee;
     if (callee->kind != Kind::Function) not_callable(heap_, callee, expression);
     Value* arguments = nullptr;
@@ -194,6 +202,7 @@ class Direct {
         if (!atom_arguments(environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           arguments = evaluate_arguments(environment, cdr(expression));
+          if (!arguments) return nullptr;
         }
         self->c = arguments;
         self->state = uint8_t(EvalFrame::State::calling);
@@ -235,6 +244,7 @@ class Direct {
       Value* form = car(self->b);
       self->b = cdr(self->b);
       Value* value = evaluate_part(environment, form);
+      if (!value) return nullptr;
       ListBuilder values{self->c, static_cast<Cell*>(self->d)};
       values.append(heap_, value);
       self->c = values.head;
@@ -266,12 +276,13 @@ class Direct {
           break;
         default:
           result = call_special(as<ResumableNative>(impl), arguments, environment);
-          if (!result) {
+          if (!result && !handing_over_) {
             // The trampoline starts this call again: nothing of it has happened yet.
             self->state = uint8_t(CallFrame::State::start);
-            throw Handover{nullptr};
+            return hand_over();
           }
       }
+      if (!result) return nullptr;
     }
     pop();
     return result;
@@ -286,6 +297,7 @@ class Direct {
       runtime_.frame_count += DispatchFrame::frames_stood_for - 1;
       push(Record{Record::Kind::dispatch, 0, nullptr, lisp, method, method_arguments, nullptr});
       Value* value = call(lisp->closure, method, method_arguments, dispatcher_method_call(lisp->body), true);
+      if (!value) return nullptr;
       runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
       pop();
       return value;
@@ -330,6 +342,7 @@ class Direct {
     Value* else_form = rest->kind == Kind::Cell ? car(rest) : nil_;
     Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr});
     Value* test = evaluate_in_frame(environment, condition);
+    if (!test) return nullptr;
     Value* branch;
     if (test == heap_.constants.true_value) {
       self->state = uint8_t(Phase::then_branch);
@@ -338,9 +351,10 @@ class Direct {
       self->state = uint8_t(Phase::else_branch);
       branch = else_form;
     } else {
-      throw Handover{test};
+      return hand_over(test);
     }
     Value* value = evaluate_in_frame(environment, branch);
+    if (!value) return nullptr;
     pop();
     return value;
   }
@@ -354,11 +368,12 @@ class Direct {
       Value* operand = car(self->c);
       self->d = operand;
       Value* value = evaluate_in_frame(environment, operand);
+      if (!value) return nullptr;
       if (value == stop) {
         result = stop;
         break;
       }
-      if (value != go_on) throw Handover{value};
+      if (value != go_on) return hand_over(value);
       self->c = cdr(self->c);
     }
     pop();
@@ -371,7 +386,9 @@ class Direct {
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);
-      self->c = evaluate_part(scope, form);
+      Value* value = evaluate_part(scope, form);
+      if (!value) return nullptr;
+      self->c = value;
     }
     Value* result = self->c;
     pop();
@@ -387,6 +404,11 @@ class Direct {
   Value* nil_;
   uintptr_t floor_;
   bool bounded_;
+  bool handing_over_ = false;
+  Value* pending_value_ = nullptr;
+
+ public:
+  Value* pending_value() const { return pending_value_; }
 };
 
 }  // namespace
@@ -394,18 +416,19 @@ class Direct {
 bool evaluate_directly(Interpreter& interpreter, EvalFrame& base) {
   Direct direct(interpreter, base);
   try {
-    base.result = direct.run();
-    base.state = EvalFrame::State::finished;
-    return true;
-  } catch (const Handover& handover) {
-    direct.hand_on();
-    // The top frame's child has finished: its result goes to the frame, which may fail on it.
-    if (handover.value) interpreter.frames().back()->resume(handover.value);
-    return false;
+    if (Value* value = direct.run()) {
+      base.result = value;
+      base.state = EvalFrame::State::finished;
+      return true;
+    }
   } catch (...) {
     direct.hand_on();
     throw;
   }
+  direct.hand_on();
+  // The top frame's child has finished: its result goes to the frame, which may fail on it.
+  if (Value* value = direct.pending_value()) interpreter.frames().back()->resume(value);
+  return false;
 }
 
 }  // namespace brevalon
