@@ -67,6 +67,7 @@ void Environment::set_named(const Name* name, Value* value) {
     data_ = grown;
     capacity_ *= 2;
   }
+  name_filter_ |= name->filter_bit;
   data_[size_] = Binding{name, value};
   if (index_) index_->emplace(name, size_);
   ++size_;
@@ -97,6 +98,8 @@ bool Environment::remove(const Value* symbol) {
   if (!binding) return false;
   std::copy(binding + 1, data_ + size_, binding);
   --size_;
+  name_filter_ = 0;
+  for (uint32_t i = 0; i < size_; ++i) name_filter_ |= data_[i].name->filter_bit;
   if (index_) rebuild_index();
   return true;
 }
@@ -120,8 +123,11 @@ bool Environment::has_symbol(const Value* symbol) {
 Value* Environment::lookup(const Value* symbol) {
   if (symbol->kind == Kind::NamedSymbol) {
     const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
-    for (Environment* env = this; env; env = env->parent)
+    uint64_t bit = name->filter_bit;
+    for (Environment* env = this; env; env = env->parent) {
+      if (bit && !(env->name_filter_ & bit)) continue;
       if (Binding* binding = env->find_named(name)) return binding->value;
+    }
     return nullptr;
   }
   int64_t number = static_cast<const NumSymbol*>(symbol)->number;

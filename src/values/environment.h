@@ -61,6 +61,9 @@ struct Environment : Value {
   static constexpr uint32_t index_threshold = 12;
   void rebuild_index();
 
+  // The filter bits of the names bound here (see Name::filter_bit): a look-up passes by a scope
+  // whose filter lacks its name's bit without searching it.
+  uint64_t name_filter_ = 0;
   Binding* data_ = inline_;
   uint32_t size_ = 0;
   uint32_t capacity_ = inline_capacity;

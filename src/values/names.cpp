@@ -1,6 +1,8 @@
 // Name interning: one Name per text in a run, for as long as something holds it.
 #include "values/names.h"
 
+#include <functional>
+
 namespace brevalon {
 
 namespace {
@@ -16,6 +18,7 @@ Name* Names::find_or_add(std::string_view text) {
   auto found = table_.find(text);
   if (found != table_.end()) return found->second.get();
   auto name = std::make_unique<Name>(Name{std::string(text)});
+  name->filter_bit = uint64_t{1} << (std::hash<std::string_view>{}(text) % 64);
   Name* result = name.get();
   table_.emplace(std::string_view(result->text), std::move(name));
   return result;
@@ -26,6 +29,13 @@ const Name* Names::intern(std::string_view text) { return find_or_add(text); }
 const Name* Names::intern_permanent(std::string_view text) {
   Name* name = find_or_add(text);
   name->permanent = true;
+  return name;
+}
+
+const Name* Names::intern_reserved(std::string_view text) {
+  Name* name = find_or_add(text);
+  name->permanent = true;
+  name->filter_bit = 0;
   return name;
 }
 

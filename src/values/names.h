@@ -28,14 +28,16 @@ class Names {
  private:
   Name* find_or_add(std::string_view text);
   const Name* intern_permanent(std::string_view text);
+  // A name every scope binds: no scope's filter holds it, so it is always searched for.
+  const Name* intern_reserved(std::string_view text);
 
   std::unordered_map<std::string_view, std::unique_ptr<Name>> table_;
 
  public:
   // The names the interpreter itself looks for, held for the whole run; declared after the table
   // they are interned into.
-  const Name* const current_scope = intern_permanent("current-scope");
-  const Name* const parent_scope = intern_permanent("parent-scope");
+  const Name* const current_scope = intern_reserved("current-scope");
+  const Name* const parent_scope = intern_reserved("parent-scope");
   const Name* const dot = intern_permanent(".");
   const Name* const unquote = intern_permanent("unquote");
   const Name* const unquote_splicing = intern_permanent("unquote-splicing");

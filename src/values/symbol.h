@@ -18,6 +18,9 @@ struct Name {
   // Where this name was last found in a large (hash-indexed) environment; checked before use.
   mutable const void* cached_environment = nullptr;
   mutable uint32_t cached_index = 0;
+  // One bit picked by the text: a scope whose filter lacks it has no binding of this name. Zero for
+  // the reserved names every scope binds, which are always searched for.
+  uint64_t filter_bit = 0;
 };
 
 // Every change of a watched name in a watched scope bumps the counter of each group the name is in.
