@@ -39,6 +39,7 @@ void arm_fast_paths(Runtime& runtime) {
   runtime.fast_paths.if_native = special("if");
   runtime.fast_paths.and_native = special("and");
   runtime.fast_paths.or_native = special("or");
+  runtime.fast_paths.for_native = special("for");
   arm_dispatch(runtime, counter);
   arm_prelude_lists(runtime);
   FastPaths& paths = runtime.fast_paths;

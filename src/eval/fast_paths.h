@@ -27,6 +27,7 @@ struct FastPaths {
   ResumableNative* if_native = nullptr;
   ResumableNative* and_native = nullptr;
   ResumableNative* or_native = nullptr;
+  ResumableNative* for_native = nullptr;
   uint64_t changes[2] = {0, 0};
   uint64_t table_changes = 0;  // any change to a table made during start-up
   DispatchPaths dispatch;

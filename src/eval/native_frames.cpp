@@ -7,7 +7,7 @@
 
 namespace brevalon {
 
-void ResumableState::restore(Heap&, Environment*, Value*, Phase, Value*, Value*) {
+void ResumableState::restore(Heap&, Environment*, Value*, Phase, Value*, Value*, Value*) {
   internal_error("a native that fast paths do not run was handed on part-way");
 }
 

@@ -22,11 +22,13 @@ struct ResumableState {
   virtual void visit_edges(Visitor& visit) = 0;
 
   // Where a fast path that ran a call's first steps itself hands it on part-way: if waiting for
-  // its condition or for a branch; and/or waiting for the operand `current`, at `position` in the
-  // arguments. Only the natives a fast path runs itself can be restored.
-  enum class Phase : uint8_t { condition, then_branch, else_branch, operand };
-  virtual void restore(Heap& heap, Environment* environment, Value* arguments, Phase phase, Value* position,
-                       Value* current);
+  // its condition or for a branch; and/or at `first` in the arguments, waiting for the operand
+  // `second`; for waiting for its iterator, an element from the iterator `first` or a run of the
+  // body in the scope `second`, with `third` the body's last value. Only the natives a fast path
+  // runs itself can be restored.
+  enum class Phase : uint8_t { condition, then_branch, else_branch, operand, iterator, element, body };
+  virtual void restore(Heap& heap, Environment* environment, Value* arguments, Phase phase, Value* first,
+                       Value* second, Value* third);
 };
 
 template <typename T>

@@ -20,7 +20,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
     state = State::waiting_for_condition;
     interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition));
   }
-  void restore(Heap& heap, Environment* env, Value* arguments, Phase phase, Value*, Value*) override {
+  void restore(Heap& heap, Environment* env, Value* arguments, Phase phase, Value*, Value*, Value*) override {
     take(heap, env, arguments);
     state = phase == Phase::condition     ? State::waiting_for_condition
             : phase == Phase::then_branch ? State::take_then
@@ -97,7 +97,7 @@ struct LogicState final : ResumableState, Pooled<LogicState<is_and>> {
     environment = env;
     result_value = heap->constants.boolean(is_and);
   }
-  void restore(Heap& h, Environment* env, Value* arguments, Phase, Value* position, Value* operand) override {
+  void restore(Heap& h, Environment* env, Value* arguments, Phase, Value* position, Value* operand, Value*) override {
     heap = &h;
     form_arguments = arguments;
     remaining = position;

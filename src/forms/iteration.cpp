@@ -15,15 +15,28 @@ struct ForState final : ResumableState, Pooled<ForState> {
   enum class State : uint8_t { waiting_for_iterator, call_iterator, waiting_for_element, run_body, waiting_for_body, finished };
 
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
+    take(interpreter.heap, env, arguments);
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, car(cdr(arguments))));
+    state = State::waiting_for_iterator;
+  }
+  void restore(Heap& h, Environment* env, Value* arguments, Phase phase, Value* iterator_function,
+               Value* scope, Value* last) override {
+    take(h, env, arguments);
+    iterator = iterator_function;
+    iteration_environment = scope ? as<Environment>(scope) : nullptr;
+    result_value = last;
+    state = phase == Phase::iterator  ? State::waiting_for_iterator
+            : phase == Phase::element ? State::waiting_for_element
+                                      : State::waiting_for_body;
+  }
+  void take(Heap& h, Environment* env, Value* arguments) {
     Arguments args("for", arguments);
     args.require(2);
-    heap = &interpreter.heap;
+    heap = &h;
     result_value = heap->constants.nil;
     variable = args.symbol(0);
     body = cdr(cdr(arguments));
     environment = env;
-    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, args.at(1)));
-    state = State::waiting_for_iterator;
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {

@@ -23,8 +23,9 @@ namespace brevalon {
 //   call         a callee, b arguments, c call form; state CallFrame::State
 //   exec         a body, b forms not yet started, c last result
 //   native_call  a the NativeFunc, b arguments (pushed only when the native fails, as its frame is)
-//   special      a the ResumableNative, b arguments, c position in them (and, or), d the operand
-//                being evaluated; state ResumableState::Phase
+//   special      a the ResumableNative, b arguments; for and/or c the position in them and d the
+//                operand being evaluated; for `for` c the iterator, d the scope of the body's run
+//                and e the body's last value; state ResumableState::Phase
 //   dispatch     a the generic's LispFunc, b the method, c the method's arguments
 void DirectRecords::visit_edges(Visitor& visit) {
   for (DirectRecord* record = block.get(); record != top; ++record) {
@@ -33,6 +34,7 @@ void DirectRecords::visit_edges(Visitor& visit) {
     visit(record->b);
     visit(record->c);
     visit(record->d);
+    visit(record->e);
   }
 }
 
@@ -58,7 +60,7 @@ class Direct {
 
   Value* run() {
     // The base frame is on the trampoline's stack already, counted there.
-    *records_.top++ = Record{Record::Kind::eval, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr};
+    *records_.top++ = Record{Record::Kind::eval, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr, nullptr};
     Value* value = evaluate_call(base_);
     if (value) --records_.top;
     return value;
@@ -113,7 +115,7 @@ class Direct {
           auto* native = as<ResumableNative>(r.a);
           auto* call = new (pools) ResumableNativeCallFrame(native, r.b, r.environment);
           call->state_object = native->factory(pools);
-          call->state_object->restore(heap_, r.environment, r.b, Phase(r.state), r.c, r.d);
+          call->state_object->restore(heap_, r.environment, r.b, Phase(r.state), r.c, r.d, r.e);
           frame = call;
           break;
         }
@@ -157,7 +159,7 @@ class Direct {
 
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
   Value* evaluate_in_frame(Environment* environment, Value* form) {
-    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr, nullptr});
     Value* value;
     if (form->kind != Kind::Cell) {
       if (!evaluate_atom(environment, form, value)) undefined_symbol(form);
@@ -239,7 +241,7 @@ class Direct {
 
   // EvalArgsFrame: the values of the argument forms, in a new list.
   Value* evaluate_arguments(Environment* environment, Value* forms) {
-    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);
@@ -259,7 +261,7 @@ class Direct {
   // CallFrame: the call's result. `checked` when the callee is a function and the arguments a
   // list this evaluator made.
   Value* call(Environment* environment, Value* callee, Value* arguments, Value* call_form, bool checked) {
-    Record* self = push(Record{Record::Kind::call, uint8_t(CallFrame::State::start), environment, callee, arguments, call_form, nullptr});
+    Record* self = push(Record{Record::Kind::call, uint8_t(CallFrame::State::start), environment, callee, arguments, call_form, nullptr, nullptr});
     if (!checked) check_call(heap_, callee, arguments);
     self->state = uint8_t(CallFrame::State::awaiting_result);
     FastPaths& paths = runtime_.fast_paths;
@@ -295,7 +297,7 @@ class Direct {
     if (Value* method_arguments = choose_native_dispatch(runtime_, lisp, arguments, method)) {
       // As DispatchFrame counts: the frames it stands for first, then its own push.
       runtime_.frame_count += DispatchFrame::frames_stood_for - 1;
-      push(Record{Record::Kind::dispatch, 0, nullptr, lisp, method, method_arguments, nullptr});
+      push(Record{Record::Kind::dispatch, 0, nullptr, lisp, method, method_arguments, nullptr, nullptr});
       Value* value = call(lisp->closure, method, method_arguments, dispatcher_method_call(lisp->body), true);
       if (!value) return nullptr;
       runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
@@ -309,7 +311,7 @@ class Direct {
   // A native in place, as CallFrame runs it: its frame is pushed only when it fails.
   Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
     if (runtime_.frame_count >= Runtime::max_frames) {
-      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr});
+      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
       internal_error("unreachable: a frame past the limit");
     }
     ++runtime_.frame_count;
@@ -318,7 +320,7 @@ class Direct {
       result = native->routine(interpreter_, environment, arguments);
     } catch (...) {
       --runtime_.frame_count;
-      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr});
+      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
       throw;
     }
     --runtime_.frame_count;
@@ -331,7 +333,37 @@ class Direct {
     if (native == paths.if_native) return call_if(native, arguments, environment);
     if (native == paths.and_native) return call_logic(native, arguments, environment, true);
     if (native == paths.or_native) return call_logic(native, arguments, environment, false);
+    if (native == paths.for_native) return call_for(native, arguments, environment);
     return nullptr;
+  }
+
+  Value* call_for(ResumableNative* native, Value* arguments, Environment* environment) {
+    // A form the native would refuse is left to it, to fail in its own frame.
+    if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || !is_symbol(car(arguments))) return nullptr;
+    Value* variable = car(arguments);
+    Value* body = cdr(cdr(arguments));
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::iterator), environment, native, arguments, nullptr, nullptr, nil_});
+    Value* iterator = evaluate_in_frame(environment, car(cdr(arguments)));
+    if (!iterator) return nullptr;
+    self->c = iterator;
+    for (;;) {
+      self->state = uint8_t(Phase::element);
+      // The call form exists only for traces: a one-element list holding the variable.
+      Value* element = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
+      if (!element) return nullptr;
+      if (element == nil_) break;
+      if (element->kind != Kind::Cell) return hand_over(element);
+      Environment* scope = make_environment(heap_, environment);
+      scope->bind(variable, car(element));
+      self->d = scope;
+      self->state = uint8_t(Phase::body);
+      Value* value = execute(body, scope);
+      if (!value) return nullptr;
+      self->e = value;
+    }
+    Value* result = self->e;
+    pop();
+    return result;
   }
 
   Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {
@@ -340,7 +372,7 @@ class Direct {
     Value* then_form = car(cdr(arguments));
     Value* rest = cdr(cdr(arguments));
     Value* else_form = rest->kind == Kind::Cell ? car(rest) : nil_;
-    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr, nullptr});
     Value* test = evaluate_in_frame(environment, condition);
     if (!test) return nullptr;
     Value* branch;
@@ -362,7 +394,7 @@ class Direct {
   Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
     Value* stop = heap_.constants.boolean(!is_and);
     Value* go_on = heap_.constants.boolean(is_and);
-    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), environment, native, arguments, arguments, nullptr});
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), environment, native, arguments, arguments, nullptr, nullptr});
     Value* result = go_on;
     while (self->c->kind == Kind::Cell) {
       Value* operand = car(self->c);
@@ -382,7 +414,7 @@ class Direct {
 
   // ExecFrame: the body's forms in order, the last one's value.
   Value* execute(Value* body, Environment* scope) {
-    Record* self = push(Record{Record::Kind::exec, 0, scope, body, body, nil_, nullptr});
+    Record* self = push(Record{Record::Kind::exec, 0, scope, body, body, nil_, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);

@@ -32,6 +32,7 @@ struct DirectRecord {
   Value* b;
   Value* c;
   Value* d;
+  Value* e;
 };
 
 // The records of every direct evaluation running, innermost last; the collector reaches them.

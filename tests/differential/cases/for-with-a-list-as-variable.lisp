@@ -1,0 +1,2 @@
+(def (f) (for (k) (range 3) k))
+(print (f))

@@ -1,0 +1,2 @@
+(def (f) (for k 5 k))
+(print (f))
