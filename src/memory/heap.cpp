@@ -18,29 +18,56 @@ constexpr size_t large_object_estimate = 512;
 Heap::Heap() : threshold_(initial_threshold) {}
 
 Heap::~Heap() {
-  for_each_object([](Value* value) { value->~Value(); });
-  for (Value* value : large_) std::free(value);
-  for (Chunk* chunk : chunks_) std::free(chunk);
+  for (Chunk* chunk : chunks_) {
+    for (size_t word = 0; word < bitmap_words; ++word)
+      for (uint64_t doomed = chunk->used[word] & chunk->destructible[word]; doomed; doomed &= doomed - 1) {
+        size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
+        reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
+      }
+    std::free(chunk);
+  }
+  for (Value* value : large_) {
+    value->~Value();
+    std::free(value);
+  }
 }
 
+// A fresh chunk is one free run; its slots are taken before any older chunk of its class is searched.
 void Heap::add_chunk(size_t size_class) {
   auto* chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
   if (!chunk) throw std::bad_alloc();
   chunk->size_class = static_cast<uint32_t>(size_class);
   chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
   std::memset(chunk->used, 0, sizeof chunk->used);
+  std::memset(chunk->marked, 0, sizeof chunk->marked);
+  std::memset(chunk->destructible, 0, sizeof chunk->destructible);
   chunks_.push_back(chunk);
-  // Thread the new slots onto the free list, lowest address first.
-  FreeSlot* head = free_lists_[size_class];
-  for (size_t i = chunk->slot_count; i-- > 0;) {
-    auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
-    slot->next = head;
-    head = slot;
-  }
-  free_lists_[size_class] = head;
+  std::vector<Chunk*>& chunks = class_chunks_[size_class];
+  chunks.push_back(chunk);
+  cursors_[size_class] = {chunks.size(), 0};
+  runs_[size_class] = {chunk->slot(0), chunk->slot(chunk->slot_count)};
 }
 
-// A large object, or a size class whose free list has run dry.
+// Looks for the next run of free slots of a class from where the last search stopped.
+bool Heap::find_free_run(size_t size_class) {
+  std::vector<Chunk*>& chunks = class_chunks_[size_class];
+  RunCursor& cursor = cursors_[size_class];
+  for (; cursor.chunk < chunks.size(); ++cursor.chunk, cursor.slot = 0) {
+    Chunk* chunk = chunks[cursor.chunk];
+    auto is_used = [chunk](size_t i) { return test_bit(chunk->used, chunk->slot(i)); };
+    size_t first = cursor.slot;
+    while (first < chunk->slot_count && is_used(first)) ++first;
+    if (first == chunk->slot_count) continue;
+    size_t last = first + 1;
+    while (last < chunk->slot_count && !is_used(last)) ++last;
+    cursor.slot = last;
+    runs_[size_class] = {chunk->slot(first), chunk->slot(last)};
+    return true;
+  }
+  return false;
+}
+
+// A large object, or a size class whose free run is spent.
 std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
   size_t size_class = (size + granule - 1) / granule;
   if (size_class > small_classes) {
@@ -50,22 +77,18 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  add_chunk(size_class);
+  if (!find_free_run(size_class)) add_chunk(size_class);
   return allocate_bytes(size);
 }
 
-// A constructor threw: the slot goes back unused.
+// A constructor threw: the slot is unused again, and the search finds it after the next sweep.
 void Heap::abandon(void* memory, uint8_t size_class) {
   if (size_class == 0) {
     std::free(memory);
     return;
   }
-  Chunk* chunk = chunk_of(memory);
-  size_t index = static_cast<size_t>(static_cast<char*>(memory) - chunk->slot(0)) / (size_class * granule);
-  chunk->used[index / slots_per_word] &= ~(uint64_t{1} << (index % slots_per_word));
-  auto* slot = static_cast<FreeSlot*>(memory);
-  slot->next = free_lists_[size_class];
-  free_lists_[size_class] = slot;
+  size_t g = granule_of(memory);
+  chunk_of(memory)->used[g / bits_per_word] &= ~(uint64_t{1} << (g % bits_per_word));
 }
 
 void Heap::add_root_set(RootSet* roots) {
@@ -82,62 +105,60 @@ void Heap::remove_root_set(RootSet* roots) {
   roots->next_root_set = roots->previous_root_set = nullptr;
 }
 
-namespace {
 // Marks without recursion: a list nested a million deep only grows the work list.
-struct Marker final : Visitor {
+struct Heap::Marker final : Visitor {
   explicit Marker(std::vector<Value*>& stack) : stack(stack) {}
   void visit(Value* value) override {
-    if (value->marked) return;
-    value->marked = true;
-    stack.push_back(value);
+    if (mark(value)) stack.push_back(value);
   }
   std::vector<Value*>& stack;
 };
-}  // namespace
 
 void Heap::mark_from_roots() {
   Marker marker(mark_stack_);
   for (RootSet* roots = root_sets_; roots; roots = roots->next_root_set) roots->visit_roots(marker);
   for (Value* value : explicit_roots_) marker(value);
+  size_t outside = 0;
   while (!mark_stack_.empty()) {
     Value* value = mark_stack_.back();
     mark_stack_.pop_back();
     value->visit_edges(marker);
+    outside += value->footprint();
   }
+  marked_outside_bytes_ = outside;
+}
+
+// Destroys the dead values that own memory, frees the slots of all dead ones and clears the marks,
+// a word of 64 granules at a time; returns the slots still in use.
+size_t Heap::sweep_chunk(Chunk* chunk) {
+  size_t live_slots = 0;
+  for (size_t word = 0; word < bitmap_words; ++word) {
+    uint64_t marked = chunk->marked[word];
+    for (uint64_t doomed = chunk->used[word] & chunk->destructible[word] & ~marked; doomed; doomed &= doomed - 1) {
+      size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
+      reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
+    }
+    chunk->used[word] = marked;
+    chunk->destructible[word] &= marked;
+    chunk->marked[word] = 0;
+    live_slots += static_cast<size_t>(__builtin_popcountll(marked));
+  }
+  return live_slots;
 }
 
 void Heap::sweep() {
-  size_t live = 0;
-  for (auto& list : free_lists_) list = nullptr;
-  // Chunks are walked from the last so that each free list ends up in address order.
-  for (auto it = chunks_.rbegin(); it != chunks_.rend(); ++it) {
-    Chunk* chunk = *it;
-    size_t slot_bytes = chunk->size_class * granule;
-    FreeSlot* head = free_lists_[chunk->size_class];
-    for (size_t i = chunk->slot_count; i-- > 0;) {
-      uint64_t& word = chunk->used[i / slots_per_word];
-      uint64_t bit = uint64_t{1} << (i % slots_per_word);
-      if (word & bit) {
-        auto* value = reinterpret_cast<Value*>(chunk->slot(i));
-        if (value->marked) {
-          value->marked = false;
-          live += slot_bytes + value->footprint();
-          continue;
-        }
-        value->~Value();
-        word &= ~bit;
-      }
-      auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
-      slot->next = head;
-      head = slot;
-    }
-    free_lists_[chunk->size_class] = head;
+  size_t live = marked_outside_bytes_;
+  for (Chunk* chunk : chunks_) live += sweep_chunk(chunk) * chunk->size_class * granule;
+  // Allocation starts again from the lowest free slot of each class.
+  for (size_t size_class = 0; size_class <= small_classes; ++size_class) {
+    runs_[size_class] = {};
+    cursors_[size_class] = {};
   }
   size_t kept = 0;
   for (Value* value : large_) {
     if (value->marked) {
       value->marked = false;
-      live += large_object_estimate + value->footprint();
+      live += large_object_estimate;
       large_[kept++] = value;
     } else {
       value->~Value();
