@@ -48,18 +48,30 @@ void Heap::add_chunk(size_t size_class) {
   runs_[size_class] = {chunk->slot(0), chunk->slot(chunk->slot_count)};
 }
 
-// Looks for the next run of free slots of a class from where the last search stopped.
+// Looks for the next run of free slots of a class from where the last search stopped. Used slots are
+// stepped over one by one; the end of a run is the next used bit, found a word at a time, so the
+// empty stretches that short-lived values leave behind cost a few instructions per 64 granules.
 bool Heap::find_free_run(size_t size_class) {
   std::vector<Chunk*>& chunks = class_chunks_[size_class];
   RunCursor& cursor = cursors_[size_class];
+  size_t slot_granules = size_class;
   for (; cursor.chunk < chunks.size(); ++cursor.chunk, cursor.slot = 0) {
     Chunk* chunk = chunks[cursor.chunk];
-    auto is_used = [chunk](size_t i) { return test_bit(chunk->used, chunk->slot(i)); };
     size_t first = cursor.slot;
-    while (first < chunk->slot_count && is_used(first)) ++first;
+    while (first < chunk->slot_count && test_bit(chunk->used, chunk->slot(first))) ++first;
     if (first == chunk->slot_count) continue;
-    size_t last = first + 1;
-    while (last < chunk->slot_count && !is_used(last)) ++last;
+    size_t start = granule_of(chunk->slot(first));
+    size_t end = granule_of(chunk->slot(0)) + chunk->slot_count * slot_granules;
+    size_t last = chunk->slot_count;
+    for (size_t g = start + 1; g < end;) {
+      uint64_t bits = chunk->used[g / bits_per_word] >> (g % bits_per_word);
+      if (bits) {
+        size_t used = g + static_cast<size_t>(__builtin_ctzll(bits));
+        if (used < end) last = (used - granule_of(chunk->slot(0))) / slot_granules;
+        break;
+      }
+      g = (g / bits_per_word + 1) * bits_per_word;
+    }
     cursor.slot = last;
     runs_[size_class] = {chunk->slot(first), chunk->slot(last)};
     return true;
