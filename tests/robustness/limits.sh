@@ -111,7 +111,7 @@ expect_success() {
   fi
 }
 
-# expect_peak_below NAME MIB: the last run of NAME held at most MIB of resident memory at its peak.
+# expect_peak_below NAME MIB: the last run of NAME held less than MIB of resident memory at its peak.
 expect_peak_below() {
   local name=$1 limit=$2
   selected "$name" || return
