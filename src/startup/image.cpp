@@ -3,8 +3,9 @@
 // Objects are numbered in the order they are first reached; the first numbers are fixed: the three
 // constants and the fourteen types, which every runtime makes for itself. The image holds three
 // sections: the text of every name once, the kind of each object (with a native's place in the
-// start-up tables), then each object's own fields followed by its doc and metadata, with references
-// as object numbers and names as their place in the first section.
+// start-up tables, and whether it has a doc and metadata), then each object's own fields followed by
+// the doc and metadata it has, with references as object numbers and names as their place in the
+// first section.
 //
 // Each kind's saved fields are described once, by a layout, and that one description writes an
 // object and fills it in. A restore makes every object from the kinds alone, then fills them all in
@@ -156,14 +157,21 @@ void with_layout(Kind kind, Use&& use) {
 
 bool is_native(Kind kind) { return kind == Kind::NativeFunc || kind == Kind::ResumableNative; }
 
-// Every object's fields: those of its kind's layout, then the doc and metadata all values carry.
-// A native has no fields of its own: it is saved with its kind, as its place in the start-up tables.
+// Few objects carry a doc or metadata, so the kinds section says which do, beside the kind.
+constexpr uint8_t kind_mask = 0x1f;
+constexpr uint8_t has_doc = 0x20;
+constexpr uint8_t has_metadata = 0x40;
+static_assert(kind_count <= kind_mask + 1);
+
+// Every object's fields: those of its kind's layout, then whichever of the doc and metadata all
+// values can carry it has (`extras`, from the kinds section). A native has no fields of its own: it
+// is saved with its kind, as its place in the start-up tables.
 template <class Io>
-void transfer(Io& io, Value* object) {
+void transfer(Io& io, Value* object, uint8_t extras) {
   if (!is_native(object->kind))
     with_layout(object->kind, [&]<class Layout>() { Layout::fields(io, static_cast<typename Layout::Type*>(object)); });
-  io.ref(object->doc);
-  io.ref(object->metadata);
+  if (extras & has_doc) io.ref(object->doc);
+  if (extras & has_metadata) io.ref(object->metadata);
 }
 
 // ---- Writing
@@ -191,9 +199,10 @@ class Writer {
     // Breadth-first over the numbering: each object's references are numbered when it is written.
     for (size_t i = fixed.size(); i < order_.size(); ++i) {
       Value* object = order_[i];
-      put_int(kinds_, static_cast<int64_t>(object->kind));
+      auto extras = static_cast<uint8_t>((object->doc ? has_doc : 0) | (object->metadata ? has_metadata : 0));
+      kinds_ += static_cast<char>(static_cast<uint8_t>(object->kind) | extras);
       if (is_native(object->kind)) native(object);
-      transfer(*this, object);
+      transfer(*this, object, extras);
     }
     put_int(out_, static_cast<int64_t>(order_.size()));
     put_int(out_, root);
@@ -277,17 +286,17 @@ class ImageInput {
     pos_ += size;
     return text;
   }
-  Value* object(int64_t number) {
-    if (number < -1 || number >= static_cast<int64_t>(objects.size())) internal_error("start-up image is damaged");
-    return number < 0 ? nullptr : objects[static_cast<size_t>(number)];
+  // The image was made by this build, from numbers it gave out, so they need no range check.
+  Value* object(int64_t number) { return number < 0 ? nullptr : objects[static_cast<size_t>(number)]; }
+  uint8_t get_byte() {
+    if (pos_ >= in_.size()) internal_error("start-up image is truncated");
+    return static_cast<uint8_t>(in_[pos_++]);
   }
-  const Name* name(int64_t number) {
-    if (number < 0 || number >= static_cast<int64_t>(names.size())) internal_error("start-up image is damaged");
-    return names[static_cast<size_t>(number)];
-  }
+  const Name* name(int64_t number) { return names[static_cast<size_t>(number)]; }
 
   Runtime& runtime;
   std::vector<Value*> objects;
+  std::vector<uint8_t> extras;  // each object's has_doc and has_metadata
   std::vector<const Name*> names;
 
  private:
@@ -356,11 +365,14 @@ void read_image(Runtime& runtime, std::string_view image) {
   size_t fixed_count = input.objects.size();
   if (count < fixed_count || root < 0 || static_cast<size_t>(root) >= count) internal_error("start-up image is damaged");
   input.objects.resize(count, nullptr);
+  input.extras.resize(count, 0);
   // The global environment is made before the image is read, so it keeps its identity.
   input.objects[static_cast<size_t>(root)] = runtime.global;
   for (size_t i = fixed_count; i < count; ++i) {
     Value*& object = input.objects[i];
-    auto kind = static_cast<Kind>(input.get());
+    uint8_t kind_and_extras = input.get_byte();
+    auto kind = static_cast<Kind>(kind_and_extras & kind_mask);
+    input.extras[i] = kind_and_extras & (has_doc | has_metadata);
     if (is_native(kind)) {
       int index = static_cast<int>(input.get());
       object = make_native_implementation(heap, index, std::string(input.get_text()));
@@ -370,7 +382,7 @@ void read_image(Runtime& runtime, std::string_view image) {
     }
   }
   Filler fill(input);
-  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i]);
+  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i], input.extras[i]);
 }
 
 }  // namespace
