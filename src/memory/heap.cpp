@@ -13,6 +13,8 @@ namespace {
 // marks little more than the prelude, so it stays cheap.
 constexpr size_t initial_threshold = size_t{2} << 20;
 constexpr size_t large_object_estimate = 512;
+// What a pending frame costs a collection to visit, in the bytes of values that cost as much to mark.
+constexpr size_t pending_frame_estimate = 64;
 }  // namespace
 
 Heap::Heap() : threshold_(initial_threshold) {}
@@ -195,7 +197,10 @@ void Heap::collect() {
   sweep();
   ++collections_;
   bytes_since_collection_ = 0;
-  threshold_ = live_bytes_ > initial_threshold / 2 ? live_bytes_ * 2 : initial_threshold;
+  // The next collection waits for twice what this one had to mark, the pending frames included, so
+  // a deep recursion is not marked over and over while it allocates little.
+  size_t marked = live_bytes_ + (pending_frames ? *pending_frames * pending_frame_estimate : 0);
+  threshold_ = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");
