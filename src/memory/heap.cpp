@@ -6,6 +6,10 @@
 
 #include "base/errors.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace brevalon {
 
 namespace {
@@ -15,6 +19,29 @@ constexpr size_t initial_threshold = size_t{2} << 20;
 constexpr size_t large_object_estimate = 512;
 // What a pending frame costs a collection to visit, in the bytes of values that cost as much to mark.
 constexpr size_t pending_frame_estimate = 64;
+
+// In an address-sanitized build the free slots are poisoned, so a value used after the collector
+// freed it (a missing edge) stops the run where it is used. A run of free slots is unpoisoned when
+// allocation starts to take from it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool poisoning = true;
+#else
+constexpr bool poisoning = false;
+#endif
+void poison(void* memory, size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_POISON_MEMORY_REGION(memory, size);
+#else
+  (void)memory, (void)size;
+#endif
+}
+void unpoison(void* memory, size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_UNPOISON_MEMORY_REGION(memory, size);
+#else
+  (void)memory, (void)size;
+#endif
+}
 }  // namespace
 
 Heap::Heap() : threshold_(initial_threshold) {}
@@ -26,6 +53,7 @@ Heap::~Heap() {
         size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
         reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
       }
+    unpoison(chunk, chunk_bytes);
     std::free(chunk);
   }
   for (Value* value : large_) {
@@ -48,6 +76,7 @@ void Heap::add_chunk(size_t size_class) {
   chunks.push_back(chunk);
   cursors_[size_class] = {chunks.size(), 0};
   runs_[size_class] = {chunk->slot(0), chunk->slot(chunk->slot_count)};
+  unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
 }
 
 // Looks for the next run of free slots of a class from where the last search stopped. Used slots are
@@ -76,6 +105,7 @@ bool Heap::find_free_run(size_t size_class) {
     }
     cursor.slot = last;
     runs_[size_class] = {chunk->slot(first), chunk->slot(last)};
+    unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
     return true;
   }
   return false;
@@ -152,6 +182,11 @@ size_t Heap::sweep_chunk(Chunk* chunk) {
       size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
       reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
     }
+    if (poisoning)
+      for (uint64_t dead = chunk->used[word] & ~marked; dead; dead &= dead - 1) {
+        size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(dead));
+        poison(reinterpret_cast<char*>(chunk) + g * granule, chunk->size_class * granule);
+      }
     chunk->used[word] = marked;
     chunk->destructible[word] &= marked;
     chunk->marked[word] = 0;
