@@ -17,6 +17,10 @@
 #                    the repository); the peer tables are skipped when it is absent
 #   BENCH_OUT        where the hyperfine JSON files go (default: bench/results)
 #   HYPERFINE_ARGS   extra hyperfine options, e.g. "--runs 3"
+#   COLLECTOR_SHARE  when non-empty, also runs each Brevalon program once under
+#                    callgrind and reports the share of its instructions spent
+#                    collecting (inclusive cost of Heap::collect); slow: callgrind
+#                    runs a program about fifty times slower
 #
 # Each pair runs side by side in one hyperfine invocation, so the ratio holds up on
 # a busy machine better than the times do. PicoLisp and Lua columns appear only when
@@ -151,6 +155,23 @@ else
   echo "no peer programs at $peers: skipping the peer table" >&2
 fi
 
+# The collector's share of each program's instructions, start-up included.
+: >"$out/collector.tsv"
+if [[ -n ${COLLECTOR_SHARE:-} ]]; then
+  command -v valgrind >/dev/null || { echo "COLLECTOR_SHARE needs valgrind" >&2; exit 2; }
+  for program in "${names[@]/%/.lisp}" "${peer_names[@]/#/$peers/}"; do
+    [[ $program == *.lisp ]] || program=$program.lisp
+    name=$(basename "$program" .lisp)
+    [[ $program == "$peers"/* ]] && name="$name (peers)"
+    valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.tmp" "$brevalon" "$program" >/dev/null 2>&1 </dev/null
+    total=$(callgrind_annotate "$out/callgrind.tmp" | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+    collecting=$(callgrind_annotate --inclusive=yes "$out/callgrind.tmp" \
+      | awk '/brevalon::Heap::collect\(\)/ { gsub(",", "", $1); print $1; exit }')
+    printf '%s\t%s\t%s\n' "$name" "$total" "${collecting:-0}" >>"$out/collector.tsv"
+  done
+  rm -f "$out/callgrind.tmp"
+fi
+
 echo
 echo "brevalon: $brevalon"
 echo "python:   $python ${python_flags[*]} ($("$python" --version 2>&1))"
@@ -220,4 +241,11 @@ if peer_names:
         rows.append([name] + [ms(t[lang]) for lang in languages]
                     + [f"{t['brevalon'] / t[lang]:.2f}" for lang in languages[1:]])
     table(header, rows)
+
+with open(f"{out}/collector.tsv") as f:
+    shares = [row.rstrip("\n").split("\t") for row in f if row.strip()]
+if shares:
+    table(("program", "instructions", "collecting", "share"),
+          [(name, f"{int(total):,}", f"{int(collecting):,}", f"{100 * int(collecting) / int(total):.1f} %")
+           for name, total, collecting in shares])
 EOF

@@ -1,46 +1,119 @@
 // Allocation from size-class chunks, and a precise, non-moving mark-and-sweep collector.
 #include "memory/heap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/errors.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace brevalon {
 
 namespace {
-// Small enough that a short run stays near the size of its start-up image; a collection then
-// marks little more than the prelude, so it stays cheap.
-constexpr size_t initial_threshold = size_t{2} << 20;
+// Small enough that a short run stays a few MiB above its start-up image, large enough that the
+// prelude, which every collection marks, is not marked more than once per 4 MiB allocated.
+constexpr size_t initial_threshold = size_t{4} << 20;
 constexpr size_t large_object_estimate = 512;
+// What a pending frame costs a collection to visit, in the bytes of values that cost as much to mark.
+constexpr size_t pending_frame_estimate = 64;
+constexpr size_t initial_mark_stack = 4096;
+
+// In an address-sanitized build the free slots are poisoned, so a value used after the collector
+// freed it (a missing edge) stops the run where it is used. A run of free slots is unpoisoned when
+// allocation starts to take from it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool poisoning = true;
+#else
+constexpr bool poisoning = false;
+#endif
+void poison(void* memory, size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_POISON_MEMORY_REGION(memory, size);
+#else
+  (void)memory, (void)size;
+#endif
+}
+void unpoison(void* memory, size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_UNPOISON_MEMORY_REGION(memory, size);
+#else
+  (void)memory, (void)size;
+#endif
+}
 }  // namespace
 
 Heap::Heap() : threshold_(initial_threshold) {}
 
 Heap::~Heap() {
-  for_each_object([](Value* value) { value->~Value(); });
-  for (Value* value : large_) std::free(value);
-  for (Chunk* chunk : chunks_) std::free(chunk);
+  for (Chunk* chunk : chunks_) {
+    for (size_t word = 0; word < bitmap_words; ++word)
+      for (uint64_t doomed = chunk->used[word] & chunk->destructible[word]; doomed; doomed &= doomed - 1) {
+        size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
+        reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
+      }
+    unpoison(chunk, chunk_bytes);
+    std::free(chunk);
+  }
+  for (Value* value : large_) {
+    value->~Value();
+    std::free(value);
+  }
 }
 
+// A fresh chunk is one free run; its slots are taken before any older chunk of its class is searched.
 void Heap::add_chunk(size_t size_class) {
   auto* chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
   if (!chunk) throw std::bad_alloc();
   chunk->size_class = static_cast<uint32_t>(size_class);
   chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
   std::memset(chunk->used, 0, sizeof chunk->used);
+  std::memset(chunk->marked, 0, sizeof chunk->marked);
+  std::memset(chunk->destructible, 0, sizeof chunk->destructible);
   chunks_.push_back(chunk);
-  // Thread the new slots onto the free list, lowest address first.
-  FreeSlot* head = free_lists_[size_class];
-  for (size_t i = chunk->slot_count; i-- > 0;) {
-    auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
-    slot->next = head;
-    head = slot;
-  }
-  free_lists_[size_class] = head;
+  std::vector<Chunk*>& chunks = class_chunks_[size_class];
+  chunks.push_back(chunk);
+  cursors_[size_class] = {chunks.size(), 0};
+  runs_[size_class] = {chunk->slot(0), chunk->slot(chunk->slot_count)};
+  unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
 }
 
-// A large object, or a size class whose free list has run dry.
+// Looks for the next run of free slots of a class from where the last search stopped. Used slots are
+// stepped over one by one; the end of a run is the next used bit, found a word at a time, so the
+// empty stretches that short-lived values leave behind cost a few instructions per 64 granules.
+bool Heap::find_free_run(size_t size_class) {
+  std::vector<Chunk*>& chunks = class_chunks_[size_class];
+  RunCursor& cursor = cursors_[size_class];
+  size_t slot_granules = size_class;
+  for (; cursor.chunk < chunks.size(); ++cursor.chunk, cursor.slot = 0) {
+    Chunk* chunk = chunks[cursor.chunk];
+    size_t first = cursor.slot;
+    while (first < chunk->slot_count && test_bit(chunk->used, chunk->slot(first))) ++first;
+    if (first == chunk->slot_count) continue;
+    size_t start = granule_of(chunk->slot(first));
+    size_t end = granule_of(chunk->slot(0)) + chunk->slot_count * slot_granules;
+    size_t last = chunk->slot_count;
+    for (size_t g = start + 1; g < end;) {
+      uint64_t bits = chunk->used[g / bits_per_word] >> (g % bits_per_word);
+      if (bits) {
+        size_t used = g + static_cast<size_t>(__builtin_ctzll(bits));
+        if (used < end) last = (used - granule_of(chunk->slot(0))) / slot_granules;
+        break;
+      }
+      g = (g / bits_per_word + 1) * bits_per_word;
+    }
+    cursor.slot = last;
+    runs_[size_class] = {chunk->slot(first), chunk->slot(last)};
+    unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
+    return true;
+  }
+  return false;
+}
+
+// A large object, or a size class whose free run is spent.
 std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
   size_t size_class = (size + granule - 1) / granule;
   if (size_class > small_classes) {
@@ -50,22 +123,18 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  add_chunk(size_class);
+  if (!find_free_run(size_class)) add_chunk(size_class);
   return allocate_bytes(size);
 }
 
-// A constructor threw: the slot goes back unused.
+// A constructor threw: the slot is unused again, and the search finds it after the next sweep.
 void Heap::abandon(void* memory, uint8_t size_class) {
   if (size_class == 0) {
     std::free(memory);
     return;
   }
-  Chunk* chunk = chunk_of(memory);
-  size_t index = static_cast<size_t>(static_cast<char*>(memory) - chunk->slot(0)) / (size_class * granule);
-  chunk->used[index / slots_per_word] &= ~(uint64_t{1} << (index % slots_per_word));
-  auto* slot = static_cast<FreeSlot*>(memory);
-  slot->next = free_lists_[size_class];
-  free_lists_[size_class] = slot;
+  size_t g = granule_of(memory);
+  chunk_of(memory)->used[g / bits_per_word] &= ~(uint64_t{1} << (g % bits_per_word));
 }
 
 void Heap::add_root_set(RootSet* roots) {
@@ -82,62 +151,69 @@ void Heap::remove_root_set(RootSet* roots) {
   roots->next_root_set = roots->previous_root_set = nullptr;
 }
 
-namespace {
-// Marks without recursion: a list nested a million deep only grows the work list.
-struct Marker final : Visitor {
+// Marks without recursion: a list nested a million deep only grows the work list. The list is used
+// up to `pending` and only grows out of line, so that marking one value saves no registers.
+struct Heap::Marker final : Visitor {
   explicit Marker(std::vector<Value*>& stack) : stack(stack) {}
   void visit(Value* value) override {
-    if (value->marked) return;
-    value->marked = true;
-    stack.push_back(value);
+    if (!mark(value)) return;
+    if (pending == stack.size()) [[unlikely]] grow();
+    stack[pending++] = value;
   }
+  [[gnu::noinline]] void grow() { stack.resize(std::max(stack.size() * 2, initial_mark_stack)); }
   std::vector<Value*>& stack;
+  size_t pending = 0;
 };
-}  // namespace
 
 void Heap::mark_from_roots() {
   Marker marker(mark_stack_);
   for (RootSet* roots = root_sets_; roots; roots = roots->next_root_set) roots->visit_roots(marker);
   for (Value* value : explicit_roots_) marker(value);
-  while (!mark_stack_.empty()) {
-    Value* value = mark_stack_.back();
-    mark_stack_.pop_back();
+  size_t outside = 0;
+  while (marker.pending > 0) {
+    Value* value = mark_stack_[--marker.pending];
     value->visit_edges(marker);
+    outside += value->footprint();
   }
+  marked_outside_bytes_ = outside;
+}
+
+// Destroys the dead values that own memory, frees the slots of all dead ones and clears the marks,
+// a word of 64 granules at a time; returns the slots still in use.
+size_t Heap::sweep_chunk(Chunk* chunk) {
+  size_t live_slots = 0;
+  for (size_t word = 0; word < bitmap_words; ++word) {
+    uint64_t marked = chunk->marked[word];
+    for (uint64_t doomed = chunk->used[word] & chunk->destructible[word] & ~marked; doomed; doomed &= doomed - 1) {
+      size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
+      reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
+    }
+    if (poisoning)
+      for (uint64_t dead = chunk->used[word] & ~marked; dead; dead &= dead - 1) {
+        size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(dead));
+        poison(reinterpret_cast<char*>(chunk) + g * granule, chunk->size_class * granule);
+      }
+    chunk->used[word] = marked;
+    chunk->destructible[word] &= marked;
+    chunk->marked[word] = 0;
+    live_slots += static_cast<size_t>(__builtin_popcountll(marked));
+  }
+  return live_slots;
 }
 
 void Heap::sweep() {
-  size_t live = 0;
-  for (auto& list : free_lists_) list = nullptr;
-  // Chunks are walked from the last so that each free list ends up in address order.
-  for (auto it = chunks_.rbegin(); it != chunks_.rend(); ++it) {
-    Chunk* chunk = *it;
-    size_t slot_bytes = chunk->size_class * granule;
-    FreeSlot* head = free_lists_[chunk->size_class];
-    for (size_t i = chunk->slot_count; i-- > 0;) {
-      uint64_t& word = chunk->used[i / slots_per_word];
-      uint64_t bit = uint64_t{1} << (i % slots_per_word);
-      if (word & bit) {
-        auto* value = reinterpret_cast<Value*>(chunk->slot(i));
-        if (value->marked) {
-          value->marked = false;
-          live += slot_bytes + value->footprint();
-          continue;
-        }
-        value->~Value();
-        word &= ~bit;
-      }
-      auto* slot = reinterpret_cast<FreeSlot*>(chunk->slot(i));
-      slot->next = head;
-      head = slot;
-    }
-    free_lists_[chunk->size_class] = head;
+  size_t live = marked_outside_bytes_;
+  for (Chunk* chunk : chunks_) live += sweep_chunk(chunk) * chunk->size_class * granule;
+  // Allocation starts again from the lowest free slot of each class.
+  for (size_t size_class = 0; size_class <= small_classes; ++size_class) {
+    runs_[size_class] = {};
+    cursors_[size_class] = {};
   }
   size_t kept = 0;
   for (Value* value : large_) {
     if (value->marked) {
       value->marked = false;
-      live += large_object_estimate + value->footprint();
+      live += large_object_estimate;
       large_[kept++] = value;
     } else {
       value->~Value();
@@ -162,7 +238,10 @@ void Heap::collect() {
   sweep();
   ++collections_;
   bytes_since_collection_ = 0;
-  threshold_ = live_bytes_ > initial_threshold / 2 ? live_bytes_ * 2 : initial_threshold;
+  // The next collection waits for twice what this one had to mark, the pending frames included, so
+  // a deep recursion is not marked over and over while it allocates little.
+  size_t marked = live_bytes_ + (pending_frames ? *pending_frames * pending_frame_estimate : 0);
+  threshold_ = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");

@@ -55,11 +55,18 @@ class Heap {
     }
     value->size_class = size_class;
     if (size_class == 0) large_.push_back(value);
+    else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
     // The dynamic type is exactly T here, so the call needs no virtual dispatch.
     size_t outside = value->T::footprint();
     bytes_since_collection_ += outside;
     live_bytes_ += outside;
     return value;
+  }
+
+  // Whether the last marking reached the value; for the weak tables, between marking and sweeping.
+  static bool is_marked(const Value* value) {
+    if (value->size_class == 0) return value->marked;
+    return test_bit(chunk_of(value)->marked, value);
   }
 
   // Called by the trampoline between frame steps, where every live value is reachable from a root.
@@ -105,45 +112,81 @@ class Heap {
 
  private:
   // Small values live in chunks of equal slots, one size class per chunk. A chunk starts with its
-  // header, whose bitmap says which slots hold a value; the sweep walks it in address order.
+  // header: bitmaps with one bit per granule of the chunk, a slot's bit at its first granule, so a
+  // value's bit is found from its address alone. Sweeping works on whole words of these bitmaps and
+  // touches only the dead values that own memory outside their slot.
   static constexpr size_t granule = 16;
   static constexpr size_t small_classes = 16;  // slots of up to 256 bytes
   static constexpr size_t chunk_bytes = 256 * 1024;
-  static constexpr size_t max_slots = chunk_bytes / granule;
-  // The bitmap of used slots, one bit per slot in words of this many bits.
-  static constexpr size_t slots_per_word = 64;
+  static constexpr size_t bits_per_word = 64;
+  static constexpr size_t bitmap_words = chunk_bytes / granule / bits_per_word;
   struct Chunk {
     uint32_t size_class;
     uint32_t slot_count;
-    uint64_t used[max_slots / slots_per_word];
+    uint64_t used[bitmap_words];
+    uint64_t marked[bitmap_words];
+    // The used slots whose value must be destroyed when it dies.
+    uint64_t destructible[bitmap_words];
     char* slot(size_t i) { return reinterpret_cast<char*>(this) + first_slot_offset + i * size_class * granule; }
   };
   static constexpr size_t first_slot_offset = (sizeof(Chunk) + granule - 1) / granule * granule;
-  struct FreeSlot {
-    FreeSlot* next;
-  };
-  static Chunk* chunk_of(void* slot) {
+  static Chunk* chunk_of(const void* slot) {
     return reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t{chunk_bytes - 1});
   }
+  static size_t granule_of(const void* slot) {
+    return (reinterpret_cast<uintptr_t>(slot) & (chunk_bytes - 1)) / granule;
+  }
+  static void set_bit(uint64_t* bitmap, const void* slot) {
+    size_t g = granule_of(slot);
+    bitmap[g / bits_per_word] |= uint64_t{1} << (g % bits_per_word);
+  }
+  static bool test_bit(const uint64_t* bitmap, const void* slot) {
+    size_t g = granule_of(slot);
+    return (bitmap[g / bits_per_word] >> (g % bits_per_word)) & 1;
+  }
+  // Sets the value's mark; false when it was marked already.
+  static bool mark(Value* value) {
+    if (value->size_class == 0) return !std::exchange(value->marked, true);
+    Chunk* chunk = chunk_of(value);
+    size_t g = granule_of(value);
+    uint64_t bit = uint64_t{1} << (g % bits_per_word);
+    uint64_t& word = chunk->marked[g / bits_per_word];
+    if (word & bit) return false;
+    word |= bit;
+    return true;
+  }
+
+  // Each size class allocates from a run of free slots, lowest address first; when the run is spent
+  // the next one is looked up in the used bitmaps, which is where the sweep left the free slots.
+  struct FreeRun {
+    char* next = nullptr;
+    char* end = nullptr;
+  };
+  struct RunCursor {
+    size_t chunk = 0;  // index in the class's chunks
+    size_t slot = 0;
+  };
 
   // Inline so that the slot size is a constant: taking a slot costs a few instructions.
   std::pair<void*, uint8_t> allocate_bytes(size_t size) {
     size_t size_class = (size + granule - 1) / granule;
-    if (size_class > small_classes || !free_lists_[size_class]) return allocate_slowly(size);
-    FreeSlot* slot = free_lists_[size_class];
-    free_lists_[size_class] = slot->next;
-    Chunk* chunk = chunk_of(slot);
-    size_t index = static_cast<size_t>(reinterpret_cast<char*>(slot) - chunk->slot(0)) / (size_class * granule);
-    chunk->used[index / slots_per_word] |= uint64_t{1} << (index % slots_per_word);
+    if (size_class > small_classes || runs_[size_class].next == runs_[size_class].end) return allocate_slowly(size);
+    FreeRun& run = runs_[size_class];
+    char* slot = run.next;
+    run.next += size_class * granule;
+    set_bit(chunk_of(slot)->used, slot);
     bytes_since_collection_ += size_class * granule;
     live_bytes_ += size_class * granule;
     return {slot, static_cast<uint8_t>(size_class)};
   }
   std::pair<void*, uint8_t> allocate_slowly(size_t size);
   void abandon(void* memory, uint8_t size_class);
+  struct Marker;
+  bool find_free_run(size_t size_class);
   void add_chunk(size_t size_class);
   void mark_from_roots();
   void sweep();
+  size_t sweep_chunk(Chunk* chunk);
   // In a stress build a collection is due every N safe points, N growing with what a collection
   // marks (one more N per 4 MiB of live data and per 4096 pending frames), so that the stress costs
   // time in proportion to the steps and not to steps times heap: deep recursions stay affordable
@@ -160,8 +203,12 @@ class Heap {
   }
 
   std::vector<Chunk*> chunks_;
+  std::vector<Chunk*> class_chunks_[small_classes + 1];
+  FreeRun runs_[small_classes + 1];
+  RunCursor cursors_[small_classes + 1];
   std::vector<Value*> large_;
-  FreeSlot* free_lists_[small_classes + 1] = {};
+  // Bytes the values reached by the last marking own outside their slots.
+  size_t marked_outside_bytes_ = 0;
   size_t bytes_since_collection_ = 0;
   size_t live_bytes_ = 0;
   size_t threshold_;
@@ -179,9 +226,11 @@ class Heap {
 template <typename F>
 void Heap::for_each_object(F&& visit) {
   for (Chunk* chunk : chunks_)
-    for (size_t word = 0; word < max_slots / slots_per_word; ++word)
-      for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1)
-        visit(reinterpret_cast<Value*>(chunk->slot(word * slots_per_word + static_cast<size_t>(__builtin_ctzll(bits)))));
+    for (size_t word = 0; word < bitmap_words; ++word)
+      for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1) {
+        size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(bits));
+        visit(reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule));
+      }
   for (Value* value : large_) visit(value);
 }
 

@@ -19,7 +19,7 @@ void SourcePositions::copy(const Value* from, const Value* to) {
 }
 
 void SourcePositions::forget_unmarked() {
-  std::erase_if(table_, [](const auto& entry) { return !entry.first->marked; });
+  std::erase_if(table_, [](const auto& entry) { return !Heap::is_marked(entry.first); });
 }
 
 SourcePosition SourceFile::at(std::string_view text, int64_t offset) {

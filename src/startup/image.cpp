@@ -1,12 +1,15 @@
 // Saving and restoring the start-up state as a compact table of objects.
 //
 // Objects are numbered in the order they are first reached; the first numbers are fixed: the three
-// constants and the fourteen types, which every runtime makes for itself. Each object is written as
-// its kind, its own fields, then its doc and metadata, with references as object numbers.
+// constants and the fourteen types, which every runtime makes for itself. The image holds three
+// sections: the text of every name once, the kind of each object (with a native's place in the
+// start-up tables, and whether it has a doc and metadata), then each object's own fields followed by
+// the doc and metadata it has, with references as object numbers and names as their place in the
+// first section.
 //
 // Each kind's saved fields are described once, by a layout, and that one description writes an
-// object, makes it (the first pass of a restore sets its scalars) and fills it (the second pass sets
-// its references, which may point at any object of the image).
+// object and fills it in. A restore makes every object from the kinds alone, then fills them all in
+// one pass over the fields, since references may point at any object of the image.
 #include "startup/image.h"
 
 #include <type_traits>
@@ -125,50 +128,67 @@ struct LispFuncLayout {
   }
 };
 
-// Every object: its kind, the fields of its kind's layout, then the doc and metadata all values carry.
-// A native is not a layout: it is saved as its place in the start-up tables and found there again.
-template <class Io>
-void transfer(Io& io, Value*& object) {
-  switch (io.kind(object)) {
+// Calls `use.template operator()<Layout>()` with the layout of a kind that has one.
+template <class Use>
+void with_layout(Kind kind, Use&& use) {
+  switch (kind) {
     case Kind::NamedSymbol:
-      io.template record<NamedSymbolLayout>(object);
-      break;
+      return use.template operator()<NamedSymbolLayout>();
     case Kind::NumSymbol:
-      io.template record<NumSymbolLayout>(object);
-      break;
+      return use.template operator()<NumSymbolLayout>();
     case Kind::Integer:
-      io.template record<IntegerLayout>(object);
-      break;
+      return use.template operator()<IntegerLayout>();
     case Kind::String:
-      io.template record<StringLayout>(object);
-      break;
+      return use.template operator()<StringLayout>();
     case Kind::Cell:
-      io.template record<CellLayout>(object);
-      break;
+      return use.template operator()<CellLayout>();
     case Kind::Hashtable:
-      io.template record<HashtableLayout>(object);
-      break;
+      return use.template operator()<HashtableLayout>();
     case Kind::Environment:
-      io.template record<EnvironmentLayout>(object);
-      break;
+      return use.template operator()<EnvironmentLayout>();
     case Kind::Function:
-      io.template record<FunctionLayout>(object);
-      break;
+      return use.template operator()<FunctionLayout>();
     case Kind::LispFunc:
-      io.template record<LispFuncLayout>(object);
-      break;
-    case Kind::NativeFunc:
-    case Kind::ResumableNative:
-      io.native(object);
-      break;
+      return use.template operator()<LispFuncLayout>();
     default:
       internal_error("start-up image: a value of a kind that start-up never makes");
   }
-  io.ref(object->doc);
-  io.ref(object->metadata);
+}
+
+bool is_native(Kind kind) { return kind == Kind::NativeFunc || kind == Kind::ResumableNative; }
+
+// Few objects carry a doc or metadata, so the kinds section says which do, beside the kind.
+constexpr uint8_t kind_mask = 0x1f;
+constexpr uint8_t has_doc = 0x20;
+constexpr uint8_t has_metadata = 0x40;
+static_assert(kind_count <= kind_mask + 1);
+
+// Every object's fields: those of its kind's layout, then whichever of the doc and metadata all
+// values can carry it has (`extras`, from the kinds section). A native has no fields of its own: it
+// is saved with its kind, as its place in the start-up tables.
+template <class Io>
+void transfer(Io& io, Value* object, uint8_t extras) {
+  if (!is_native(object->kind))
+    with_layout(object->kind, [&]<class Layout>() { Layout::fields(io, static_cast<typename Layout::Type*>(object)); });
+  if (extras & has_doc) io.ref(object->doc);
+  if (extras & has_metadata) io.ref(object->metadata);
 }
 
 // ---- Writing
+
+void put_int(std::string& out, int64_t value) {
+  uint64_t bits = (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63);
+  while (bits >= 0x80) {
+    out += static_cast<char>((bits & 0x7f) | 0x80);
+    bits >>= 7;
+  }
+  out += static_cast<char>(bits);
+}
+
+void put_text(std::string& out, const std::string& text) {
+  put_int(out, static_cast<int64_t>(text.size()));
+  out += text;
+}
 
 class Writer {
  public:
@@ -179,37 +199,27 @@ class Writer {
     // Breadth-first over the numbering: each object's references are numbered when it is written.
     for (size_t i = fixed.size(); i < order_.size(); ++i) {
       Value* object = order_[i];
-      transfer(*this, object);
+      auto extras = static_cast<uint8_t>((object->doc ? has_doc : 0) | (object->metadata ? has_metadata : 0));
+      kinds_ += static_cast<char>(static_cast<uint8_t>(object->kind) | extras);
+      if (is_native(object->kind)) native(object);
+      transfer(*this, object, extras);
     }
-    std::string header;
-    put_int(header, static_cast<int64_t>(order_.size()));
-    put_int(header, root);
-    put_int(header, runtime.num_symbol_generator);
-    out_ = header + out_;
+    put_int(out_, static_cast<int64_t>(order_.size()));
+    put_int(out_, root);
+    put_int(out_, runtime.num_symbol_generator);
+    put_int(out_, static_cast<int64_t>(name_order_.size()));
+    for (const Name* name : name_order_) put_text(out_, name->text);
+    out_ += kinds_;
+    out_ += fields_;
   }
   std::string take() { return std::move(out_); }
-
-  Kind kind(Value* object) {
-    put(static_cast<int64_t>(object->kind));
-    return object->kind;
-  }
-  template <class Layout>
-  void record(Value* object) {
-    Layout::fields(*this, static_cast<typename Layout::Type*>(object));
-  }
-  void native(Value* object) {
-    int index = native_index(object);
-    if (index < 0) internal_error("start-up image: a native outside the start-up tables");
-    put(index);
-    put_text(object->kind == Kind::NativeFunc ? as<NativeFunc>(object)->name : as<ResumableNative>(object)->name);
-  }
 
   template <class Integral>
   void scalar(Integral& field) {
     put(static_cast<int64_t>(field));
   }
-  void text(std::string& field) { put_text(field); }
-  void name(const Name*& field) { put_text(field->text); }
+  void text(std::string& field) { put_text(fields_, field); }
+  void name(const Name*& field) { put(name_number(field)); }
   void ref(Value* field) { put(number(field)); }
   void refs(std::vector<Value*>& list) {
     put(static_cast<int64_t>(list.size()));
@@ -226,21 +236,15 @@ class Writer {
   }
 
  private:
-  static void put_int(std::string& out, int64_t value) {
-    uint64_t bits = (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63);
-    while (bits >= 0x80) {
-      out += static_cast<char>((bits & 0x7f) | 0x80);
-      bits >>= 7;
-    }
-    out += static_cast<char>(bits);
+  void native(Value* object) {
+    int index = native_index(object);
+    if (index < 0) internal_error("start-up image: a native outside the start-up tables");
+    put_int(kinds_, index);
+    put_text(kinds_, object->kind == Kind::NativeFunc ? as<NativeFunc>(object)->name : as<ResumableNative>(object)->name);
   }
-  void put(int64_t value) { put_int(out_, value); }
-  void put_text(const std::string& text) {
-    put(static_cast<int64_t>(text.size()));
-    out_ += text;
-  }
-  void put_key(const std::string& key) { put_text(key); }
-  void put_key(const Name* key) { put_text(key->text); }
+  void put(int64_t value) { put_int(fields_, value); }
+  void put_key(const std::string& key) { put_text(fields_, key); }
+  void put_key(const Name* key) { put(name_number(key)); }
   void put_key(int64_t key) { put(key); }
   int64_t number(Value* value) {
     if (!value) return -1;
@@ -248,144 +252,137 @@ class Writer {
     if (fresh) order_.push_back(value);
     return it->second;
   }
+  int64_t name_number(const Name* name) {
+    auto [it, fresh] = name_numbers_.emplace(name, static_cast<int64_t>(name_order_.size()));
+    if (fresh) name_order_.push_back(name);
+    return it->second;
+  }
 
   std::unordered_map<Value*, int64_t> numbers_;
   std::vector<Value*> order_;
+  std::unordered_map<const Name*, int64_t> name_numbers_;
+  std::vector<const Name*> name_order_;
+  std::string kinds_;
+  std::string fields_;
   std::string out_;
 };
 
 // ---- Reading
 
-// The image being read, shared by both passes.
+// The image being read: a cursor over its bytes, the names and the objects made so far.
 class ImageInput {
  public:
   ImageInput(Runtime& runtime, std::string_view image) : runtime(runtime), in_(image) {}
 
   // Most numbers fit one byte; start-up reads about a hundred thousand of them.
-  int64_t get() {
-    if (pos < in_.size() && !(static_cast<uint8_t>(in_[pos]) & 0x80)) return unzigzag(static_cast<uint8_t>(in_[pos++]));
+  [[gnu::always_inline]] int64_t get() {
+    if (pos_ < in_.size() && !(static_cast<uint8_t>(in_[pos_]) & 0x80)) return unzigzag(static_cast<uint8_t>(in_[pos_++]));
     return get_long();
   }
-  std::string get_text() {
+  std::string_view get_text() {
     size_t size = static_cast<size_t>(get());
-    if (size > in_.size() - pos) internal_error("start-up image is truncated");
-    std::string text(in_.substr(pos, size));
-    pos += size;
+    if (size > in_.size() - pos_) internal_error("start-up image is truncated");
+    std::string_view text = in_.substr(pos_, size);
+    pos_ += size;
     return text;
   }
-  void skip_text() {
-    size_t size = static_cast<size_t>(get());
-    if (size > in_.size() - pos) internal_error("start-up image is truncated");
-    pos += size;
-  }
+  // The image was made by this build, from numbers it gave out, so they need no range check.
   Value* object(int64_t number) { return number < 0 ? nullptr : objects[static_cast<size_t>(number)]; }
+  uint8_t get_byte() {
+    if (pos_ >= in_.size()) internal_error("start-up image is truncated");
+    return static_cast<uint8_t>(in_[pos_++]);
+  }
+  const Name* name(int64_t number) { return names[static_cast<size_t>(number)]; }
 
   Runtime& runtime;
-  size_t pos = 0;
   std::vector<Value*> objects;
+  std::vector<uint8_t> extras;  // each object's has_doc and has_metadata
+  std::vector<const Name*> names;
 
  private:
   static int64_t unzigzag(uint64_t bits) { return static_cast<int64_t>(bits >> 1) ^ -static_cast<int64_t>(bits & 1); }
   int64_t get_long() {
     uint64_t bits = 0;
     for (int shift = 0;; shift += 7) {
-      if (pos >= in_.size()) internal_error("start-up image is truncated");
-      auto byte = static_cast<uint8_t>(in_[pos++]);
+      if (pos_ >= in_.size() || shift > 63) internal_error("start-up image is truncated");
+      auto byte = static_cast<uint8_t>(in_[pos_++]);
       bits |= static_cast<uint64_t>(byte & 0x7f) << shift;
       if (!(byte & 0x80)) break;
     }
     return unzigzag(bits);
   }
 
+  size_t pos_ = 0;
   std::string_view in_;
 };
 
-// One pass over the objects: making sets each object's scalars, filling sets its references; each
-// pass reads past what the other sets.
-template <bool making>
-class ReadPass {
+// Fills in the objects made from the kinds: scalars and references in one pass over the fields.
+class Filler {
  public:
-  explicit ReadPass(ImageInput& input) : in_(input) {}
-
-  Kind kind(Value*) { return static_cast<Kind>(in_.get()); }
-  template <class Layout>
-  void record(Value*& object) {
-    // The global environment is made before the image is read, so it keeps its identity.
-    if (making && !object) object = Layout::blank(in_.runtime.heap);
-    Layout::fields(*this, static_cast<typename Layout::Type*>(object));
-  }
-  void native(Value*& object) {
-    int index = static_cast<int>(in_.get());
-    if (!making) return in_.skip_text();
-    object = make_native_implementation(in_.runtime.heap, index, in_.get_text());
-    if (!object) internal_error("start-up image names an unknown native");
-  }
+  explicit Filler(ImageInput& input) : in_(input) {}
 
   template <class Integral>
   void scalar(Integral& field) {
-    int64_t value = in_.get();
-    if (making) field = static_cast<Integral>(value);
+    field = static_cast<Integral>(in_.get());
   }
-  void text(std::string& field) {
-    if (making) field = in_.get_text();
-    else in_.skip_text();
-  }
-  void name(const Name*& field) {
-    if (making) field = in_.runtime.heap.names.intern(in_.get_text());
-    else in_.skip_text();
-  }
+  void text(std::string& field) { field = in_.get_text(); }
+  void name(const Name*& field) { field = in_.name(in_.get()); }
   template <class Target>
   void ref(Target*& field) {
-    int64_t number = in_.get();
-    if (!making) field = static_cast<Target*>(in_.object(number));
+    field = static_cast<Target*>(in_.object(in_.get()));
   }
   void refs(std::vector<Value*>& list) {
-    for (int64_t n = in_.get(); n > 0; --n) {
-      int64_t number = in_.get();
-      if (!making) list.push_back(in_.object(number));
-    }
+    int64_t count = in_.get();
+    list.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (int64_t n = count; n > 0; --n) list.push_back(in_.object(in_.get()));
   }
   template <class Items, class Add>
   void entries(Items, Add add) {
     using Key = typename std::decay_t<std::invoke_result_t<Items>>::value_type::first_type;
     for (int64_t n = in_.get(); n > 0; --n) {
-      if (making) {
-        skip_key(static_cast<Key*>(nullptr));
-        in_.get();
-      } else {
-        Key key = get_key(static_cast<Key*>(nullptr));
-        add(key, in_.object(in_.get()));
-      }
+      Key key = get_key(static_cast<Key*>(nullptr));
+      add(key, in_.object(in_.get()));
     }
   }
 
  private:
-  std::string get_key(std::string*) { return in_.get_text(); }
+  std::string get_key(std::string*) { return std::string(in_.get_text()); }
   int64_t get_key(int64_t*) { return in_.get(); }
-  const Name* get_key(const Name**) { return in_.runtime.heap.names.intern(in_.get_text()); }
-  void skip_key(std::string*) { in_.skip_text(); }
-  void skip_key(int64_t*) { in_.get(); }
-  void skip_key(const Name**) { in_.skip_text(); }
+  const Name* get_key(const Name**) { return in_.name(in_.get()); }
 
   ImageInput& in_;
 };
 
 void read_image(Runtime& runtime, std::string_view image) {
+  Heap& heap = runtime.heap;
   ImageInput input(runtime, image);
   size_t count = static_cast<size_t>(input.get());
   int64_t root = input.get();
   runtime.num_symbol_generator = input.get();
-  input.objects = fixed_objects(runtime.heap.constants);
+  input.names.resize(static_cast<size_t>(input.get()));
+  for (const Name*& name : input.names) name = heap.names.intern(input.get_text());
+  input.objects = fixed_objects(heap.constants);
   size_t fixed_count = input.objects.size();
+  if (count < fixed_count || root < 0 || static_cast<size_t>(root) >= count) internal_error("start-up image is damaged");
   input.objects.resize(count, nullptr);
-  input.objects[root] = runtime.global;
-  // Objects are made first and filled in afterwards, since references run in every direction.
-  size_t start = input.pos;
-  ReadPass<true> make(input);
-  for (size_t i = fixed_count; i < count; ++i) transfer(make, input.objects[i]);
-  input.pos = start;
-  ReadPass<false> fill(input);
-  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i]);
+  input.extras.resize(count, 0);
+  // The global environment is made before the image is read, so it keeps its identity.
+  input.objects[static_cast<size_t>(root)] = runtime.global;
+  for (size_t i = fixed_count; i < count; ++i) {
+    Value*& object = input.objects[i];
+    uint8_t kind_and_extras = input.get_byte();
+    auto kind = static_cast<Kind>(kind_and_extras & kind_mask);
+    input.extras[i] = kind_and_extras & (has_doc | has_metadata);
+    if (is_native(kind)) {
+      int index = static_cast<int>(input.get());
+      object = make_native_implementation(heap, index, std::string(input.get_text()));
+      if (!object) internal_error("start-up image names an unknown native");
+    } else if (!object) {
+      with_layout(kind, [&]<class Layout>() { object = Layout::blank(heap); });
+    }
+  }
+  Filler fill(input);
+  for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i], input.extras[i]);
 }
 
 }  // namespace

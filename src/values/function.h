@@ -18,6 +18,7 @@ using ResumableFactory = ResumableState* (*)(FramePools&);
 enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
 
 struct Function : Value {
+  static constexpr bool needs_destructor = false;
   Function(uint8_t mode, Value* impl) : Value(Kind::Function), exec_mode(mode), implementation(impl) {}
   void visit_edges(Visitor& visit) override {
     Value::visit_edges(visit);

@@ -17,11 +17,13 @@ inline bool is_nil(const Value* value) {
 }
 
 struct Integer : Value {
+  static constexpr bool needs_destructor = false;
   explicit Integer(int64_t v) : Value(Kind::Integer), value(v) {}
   int64_t value;
 };
 
 struct Floating : Value {
+  static constexpr bool needs_destructor = false;
   explicit Floating(double v) : Value(Kind::Floating), value(v) {}
   double value;
 };

@@ -33,6 +33,7 @@ inline void note_watched_change(uint64_t* counters, uint8_t groups) {
 inline void mark_name(const Name* name) { name->marked = true; }
 
 struct NamedSymbol : Value {
+  static constexpr bool needs_destructor = false;
   explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}
   void visit_edges(Visitor& visit) override {
     Value::visit_edges(visit);
@@ -42,6 +43,7 @@ struct NamedSymbol : Value {
 };
 
 struct NumSymbol : Value {
+  static constexpr bool needs_destructor = false;
   explicit NumSymbol(int64_t n) : Value(Kind::NumSymbol), number(n) {}
   int64_t number;
 };

@@ -54,8 +54,12 @@ struct Value {
   // Bytes the value owns outside its own object (a string's text), counted towards collection.
   virtual size_t footprint() const { return 0; }
 
+  // False for a kind that owns nothing outside its own object: the collector then frees a dead one
+  // without running its destructor. A kind derived from such a kind that owns memory sets it back.
+  static constexpr bool needs_destructor = true;
+
   Kind kind;
-  bool marked = false;
+  bool marked = false;  // a large object's mark; small ones are marked in their chunk's bitmap
   uint8_t size_class = 0;  // the heap's slot size in 16-byte units; 0 for a large object
   Value* doc = nullptr;
   Value* metadata = nullptr;

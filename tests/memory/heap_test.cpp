@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "../support/test_runtime.h"
 #include "printer/printer.h"
@@ -189,6 +190,75 @@ TEST(Heap, TheGlobalEnvironmentAndTheConstantsAreNeverReclaimed) {
   EXPECT_EQ(to_string(heap().constants.nil), "nil");
   EXPECT_EQ(to_string(testing_support::global("false")), "false");
   EXPECT_NE(testing_support::global("car"), nullptr);
+}
+
+// A value that counts its destructions; `owns_memory` says whether the heap must run its destructor.
+template <bool owns_memory>
+struct CountedValue : Value {
+  CountedValue() : Value(Kind::Unique) {}
+  ~CountedValue() override { ++destroyed; }
+  static constexpr bool needs_destructor = owns_memory;
+  static inline int destroyed = 0;
+};
+
+TEST(Heap, ADeadValueThatOwnsMemoryIsDestroyedOnceAndAKeptOneNever) {
+  using Counted = CountedValue<true>;
+  heap().collect();
+  Counted::destroyed = 0;
+  Holder holder;
+  for (int i = 0; i < 300; ++i) {
+    Value* value = heap().make<Counted>();
+    if (i % 3 == 0) holder.held.push_back(value);
+  }
+  heap().collect();
+  EXPECT_EQ(Counted::destroyed, 200);
+  heap().collect();
+  EXPECT_EQ(Counted::destroyed, 200);
+  holder.held.clear();
+  heap().collect();
+  EXPECT_EQ(Counted::destroyed, 300);
+}
+
+TEST(Heap, ADeadValueThatOwnsNothingIsFreedWithoutItsDestructor) {
+  using Counted = CountedValue<false>;
+  size_t before = settled_count();
+  Counted::destroyed = 0;
+  for (int i = 0; i < 300; ++i) heap().make<Counted>();
+  EXPECT_EQ(settled_count(), before);
+  EXPECT_EQ(Counted::destroyed, 0);
+}
+
+// The addresses of `count` fresh values of one size class.
+std::set<Value*> fresh_integers(int count) {
+  std::set<Value*> made;
+  for (int i = 0; i < count; ++i) made.insert(integer(i));
+  return made;
+}
+
+TEST(Heap, TheSlotsOfDeadValuesAreTakenAgainAfterACollection) {
+  heap().collect();
+  std::set<Value*> first = fresh_integers(20000);
+  heap().collect();
+  std::set<Value*> second = fresh_integers(20000);
+  for (Value* value : second) EXPECT_TRUE(first.count(value)) << "a fresh slot was taken while freed ones were left";
+}
+
+TEST(Heap, ValuesKeptAmongDeadOnesKeepTheirSlotsAndContents) {
+  heap().collect();
+  Holder holder;
+  // Runs of dead values of many lengths lie between the kept ones, across bitmap words.
+  for (int i = 0; i < 30000; ++i) {
+    bool keep = i % 7 == 0 || i % 64 == 63 || (i / 500) % 3 == 0;
+    Value* value = string((keep ? "kept " : "dead ") + std::to_string(i));
+    if (keep) holder.held.push_back(value);
+  }
+  heap().collect();
+  std::set<Value*> kept_slots(holder.held.begin(), holder.held.end());
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 30000; ++i) EXPECT_FALSE(kept_slots.count(string("new")));
+    heap().collect();
+  }
+  for (Value* value : holder.held) EXPECT_EQ(as<String>(value)->text.substr(0, 5), "kept ");
 }
 
 }  // namespace

@@ -111,6 +111,19 @@ expect_success() {
   fi
 }
 
+# expect_peak_below NAME MIB: the last run of NAME held less than MIB of resident memory at its peak.
+expect_peak_below() {
+  local name=$1 limit=$2
+  selected "$name" || return
+  if [ ! -s "$scratch/$name.usage" ]; then
+    fail "$name" "no peak memory reading (/usr/bin/time is missing)"
+  elif [ $(( $(tail -1 "$scratch/$name.usage") / 1024 )) -ge "$limit" ]; then
+    fail "$name" "peak resident memory of $(( $(tail -1 "$scratch/$name.usage") / 1024 )) MiB, above $limit MiB"
+  else
+    passed=$((passed + 1))
+  fi
+}
+
 echo "case                          time    peak  status"
 
 expect_failure runaway-tail-recursion $((4 * gib)) 120 'runaway recursion' <<'EOF'
@@ -219,6 +232,14 @@ true" <<'EOF'
 (print (length copy))
 (print (= copy text))
 EOF
+
+# More than 100 million values that die young (each turn makes a fresh list of 20 cells, and a
+# boxed integer): the collector keeps up, so the heap stays near its start-up size.
+expect_success short-lived-100-million $((4 * gib)) 600 "done" <<'EOF'
+(for i (range 5000000) (list i i i i i i i i i i i i i i i i i i i i))
+(print "done")
+EOF
+expect_peak_below short-lived-100-million 64
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
