@@ -1,6 +1,7 @@
-// The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
+// The + fast path: integer, string and list addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
+#include "eval/fast/list_plus.h"
 #include "eval/fast/prelude_lists.h"
 
 #include <iterator>
@@ -51,16 +52,10 @@ bool FastPaths::prelude_intact(uint8_t entries) {
   return (entries_unchanged & entries) == entries;
 }
 
-namespace {
-// More frames than the prelude's + ever has pending at once for this many arguments: sum,
-// reduce and one level of reduce-helper per argument, each with an add dispatch that walks the
-// methods the prelude defines (a program that adds methods has switched this path off).
-size_t frames_of_prelude_plus(size_t arguments) { return 4096 + 256 * arguments; }
-}  // namespace
-
 Value* fast_plus(Runtime& runtime, Value* arguments) {
   if (arguments->kind != Kind::Cell) return nullptr;
   Kind kind = car(arguments)->kind;
+  if (kind == Kind::Cell || car(arguments) == runtime.heap.constants.nil) return add_lists(runtime, arguments);
   if (kind != Kind::Integer && kind != Kind::String) return nullptr;
   Value* rest = arguments;
   size_t count = 0;
