@@ -38,18 +38,15 @@ void arm_fast_paths(Runtime& runtime) {
       if (paths.store_entries[i]) paths.entries_unchanged |= uint8_t(1u << i);
     }
     paths.method_store_version = store->version;
+    paths.store_version = &store->version;
   }
 }
 
-bool FastPaths::prelude_intact(uint8_t entries) {
-  if (changes[0] != 0) return false;
+void FastPaths::look_at_store_again() {
   Hashtable* store = dispatch.method_store;
-  if (store && store->version != method_store_version) {
-    for (size_t i = 0; i < std::size(store_keys); ++i)
-      if (store->get(store_keys[i]) != store_entries[i]) entries_unchanged &= uint8_t(~(1u << i));
-    method_store_version = store->version;
-  }
-  return (entries_unchanged & entries) == entries;
+  for (size_t i = 0; i < std::size(store_keys); ++i)
+    if (store->get(store_keys[i]) != store_entries[i]) entries_unchanged &= uint8_t(~(1u << i));
+  method_store_version = store->version;
 }
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {

@@ -35,9 +35,15 @@ struct FastPaths {
   Value* store_entries[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
   uint8_t entries_unchanged = 0;  // the StoreEntry bits of the entries still as start-up left them
   uint64_t method_store_version = 0;
+  const uint64_t* store_version = nullptr;  // method-store's own, while the store stays start-up's
   // True while no start-up binding changed and the given entries of method-store are as start-up
   // left them (looked at again only when the store has changed).
-  bool prelude_intact(uint8_t entries);
+  bool prelude_intact(uint8_t entries) {
+    if (changes[0] != 0) return false;
+    if (store_version && *store_version != method_store_version) look_at_store_again();
+    return (entries_unchanged & entries) == entries;
+  }
+  void look_at_store_again();
   // + stands for sum, reduce and add's methods.
   bool plus_intact() { return prelude_intact(add_entry); }
 };
