@@ -24,7 +24,8 @@ bool frames_fit(const Runtime& runtime, size_t cells) {
 Value* native_at(Runtime& runtime, Value* list, Value* index) {
   if (list->kind != Kind::Cell || index->kind != Kind::Integer) return nullptr;
   int64_t steps = as<Integer>(index)->value;
-  if (steps < 0 || !frames_fit(runtime, static_cast<size_t>(steps))) return nullptr;
+  if (steps < 0 || steps > int64_t{Runtime::max_frames} || !frames_fit(runtime, static_cast<size_t>(steps)))
+    return nullptr;
   for (; steps > 0; --steps) {
     list = cdr(list);
     if (list->kind != Kind::Cell) return nullptr;
