@@ -1,6 +1,7 @@
-// The + fast path: integer and string addition without the generic dispatch, when nothing was rebound.
+// The + fast path: integer, string and list addition without the generic dispatch, when nothing was rebound.
 #include "eval/fast_paths.h"
 
+#include "eval/fast/list_plus.h"
 #include "eval/fast/prelude_lists.h"
 
 #include <iterator>
@@ -49,30 +50,21 @@ void arm_fast_paths(Runtime& runtime) {
       if (paths.store_entries[i]) paths.entries_unchanged |= uint8_t(1u << i);
     }
     paths.method_store_version = store->version;
+    paths.store_version = &store->version;
   }
 }
 
-bool FastPaths::prelude_intact(uint8_t entries) {
-  if (changes[0] != 0) return false;
+void FastPaths::look_at_store_again() {
   Hashtable* store = dispatch.method_store;
-  if (store && store->version != method_store_version) {
-    for (size_t i = 0; i < std::size(store_keys); ++i)
-      if (store->get(store_keys[i]) != store_entries[i]) entries_unchanged &= uint8_t(~(1u << i));
-    method_store_version = store->version;
-  }
-  return (entries_unchanged & entries) == entries;
+  for (size_t i = 0; i < std::size(store_keys); ++i)
+    if (store->get(store_keys[i]) != store_entries[i]) entries_unchanged &= uint8_t(~(1u << i));
+  method_store_version = store->version;
 }
-
-namespace {
-// More frames than the prelude's + ever has pending at once for this many arguments: sum,
-// reduce and one level of reduce-helper per argument, each with an add dispatch that walks the
-// methods the prelude defines (a program that adds methods has switched this path off).
-size_t frames_of_prelude_plus(size_t arguments) { return 4096 + 256 * arguments; }
-}  // namespace
 
 Value* fast_plus(Runtime& runtime, Value* arguments) {
   if (arguments->kind != Kind::Cell) return nullptr;
   Kind kind = car(arguments)->kind;
+  if (kind == Kind::Cell || car(arguments) == runtime.heap.constants.nil) return add_lists(runtime, arguments);
   if (kind != Kind::Integer && kind != Kind::String) return nullptr;
   Value* rest = arguments;
   size_t count = 0;

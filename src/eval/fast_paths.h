@@ -1,6 +1,9 @@
 // Fast paths for prelude functions, valid while the bindings they stand for keep their start-up values.
 #pragma once
+#include <cstddef>
+
 #include "eval/fast/dispatch.h"
+#include "eval/fast/range_iterator.h"
 #include "values/value.h"
 
 #ifndef BREVALON_FAST_PATHS
@@ -31,15 +34,22 @@ struct FastPaths {
   uint64_t changes[2] = {0, 0};
   uint64_t table_changes = 0;  // any change to a table made during start-up
   DispatchPaths dispatch;
+  RangeText range;
   // The prelude's generics whose methods fast paths stand for, as method-store holds them.
-  enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4 };
-  static constexpr const char* store_keys[3] = {"add", "iter", "length"};
-  Value* store_entries[3] = {nullptr, nullptr, nullptr};
+  enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4, at_entry = 8, in_entry = 16 };
+  static constexpr const char* store_keys[5] = {"add", "iter", "length", "at", "in"};
+  Value* store_entries[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
   uint8_t entries_unchanged = 0;  // the StoreEntry bits of the entries still as start-up left them
   uint64_t method_store_version = 0;
+  const uint64_t* store_version = nullptr;  // method-store's own, while the store stays start-up's
   // True while no start-up binding changed and the given entries of method-store are as start-up
   // left them (looked at again only when the store has changed).
-  bool prelude_intact(uint8_t entries);
+  bool prelude_intact(uint8_t entries) {
+    if (changes[0] != 0) return false;
+    if (store_version && *store_version != method_store_version) look_at_store_again();
+    return (entries_unchanged & entries) == entries;
+  }
+  void look_at_store_again();
   // + stands for sum, reduce and add's methods.
   bool plus_intact() { return prelude_intact(add_entry); }
 };
@@ -47,8 +57,13 @@ struct FastPaths {
 // Called after start-up: every environment and table made so far is watched from now on.
 void arm_fast_paths(Runtime& runtime);
 
-// (+ args...) on integers only or strings only, computed as the prelude would compute it:
-// pairwise through add. Null when the arguments take the general path.
+// More frames than the prelude's + ever has pending at once for this many arguments: sum,
+// reduce and one level of reduce-helper per argument, each with an add dispatch that walks the
+// methods the prelude defines (a program that adds methods has switched + off).
+inline size_t frames_of_prelude_plus(size_t arguments) { return 4096 + 256 * arguments; }
+
+// (+ args...) on integers only, strings only or lists only, computed as the prelude would
+// compute it: pairwise through add. Null when the arguments take the general path.
 Value* fast_plus(Runtime& runtime, Value* arguments);
 
 }  // namespace brevalon

@@ -33,6 +33,11 @@ EQUIVALENTS = {
     "range": "(fn (limit) ((fn (counter) (fn () (if (= counter limit) nil"
              " ((fn () (set-symbol (quote counter) (+ 1 counter)) (list (- counter 1))))))) 0))",
     "match-types": "((fn (old) (fn (a p) (old a p))) match-types)",
+    "is-list": "(fn (x) (or (= x nil) (is-instance x cell)))",
+    "is-string": "(fn (x) (is-instance x string))",
+    "is-nil": "(fn (x) (= x nil))",
+    "in": "((fn (old) (fn (c x) (old c x))) in)",
+    "at": "((fn (old) (fn (x i) (old x i))) at)",
 }
 
 # Replacements that change what the name does, each still ending on every input.
@@ -55,11 +60,16 @@ CHANGES = {
     "match-types": "(fn (a p) (= (length a) (length p)))",
     "is-instance": "(fn (x y) true)",
     "method-store": "(dict)",
+    "is-list": "(fn (x) (is-instance x cell))",
+    "is-string": "(fn (x) (is-integer x))",
+    "is-nil": "(fn (x) false)",
+    "in": "((fn (old) (fn (c x) (not (old c x)))) in)",
+    "=": "((fn (old) (fn (a b) (if (is-integer a) (old a b) (old b a)))) =)",
 }
 
 WRAPPABLE = ["to-string", "repr", "add", "+", "length", "at", "nth", "map", "filter", "reduce",
              "sum", "range", "iter", "is-instance", "is-subclass", "match-types", "car", "=",
-             "get-key", "in", "reverse", "is-list"]
+             "get-key", "in", "reverse", "is-list", "is-string", "is-nil", "is-integer"]
 
 BUILTIN_TYPES = ["integer", "string", "cell", "unique"]
 
@@ -173,6 +183,10 @@ class Generator:
             "(defmethod (at (x %s) (i integer)) (* i 3))" % cls,
             "(defmethod (iter (x %s)) (iter (list 1 2 3)))" % cls,
             "(defmethod (in (x %s) y) true)" % cls,
+            "(defmethod (in (x cell) y) (= (car x) y))",
+            "(defmethod (at (x cell) (i integer)) (car x))",
+            "(defmethod (add (x cell) (y cell)) (list x y))",
+            "(defmethod (iter (x cell)) (iter (cdr x)))",
             "(defmethod (to-symbol (x integer)) (quote number))",
             "(defmethod (to-string (x cell)) \"a list\")",
         ]
@@ -268,6 +282,16 @@ class Generator:
             "(let acc nil (for v (iter %s) (set-symbol (quote acc) (cons v acc))) acc)" % lst,
             "(let acc \"\" (for c (iter \"abc\") (set-symbol (quote acc) (+ c acc))) acc)",
             "(let d (dict) (set (at d \"k\") %s) (at d \"k\"))" % self.integer(),
+            "(at (+ %s (list 5 6 7 8 9)) %d)" % (lst, n), "(in %s %s)" % (lst, self.value()),
+            "(+ %s %s %s)" % (lst, self.rng.choice(["nil", self.int_list()]), self.int_list()),
+            "(sum (list %s %s))" % (self.int_list(), self.int_list()),
+            "(list (is-nil %s) (is-list %s) (is-dict (dict)) (is-instance %s integer))"
+            % (self.value(), self.value(), self.value()),
+            "(let it (range %d) (begin (it) (list (it) (eval (get-closure it) (quote counter)))))" % self.rng.randint(0, 3),
+            "(let it (range 5) (begin (eval (get-closure it) (quote (set-symbol (quote limit) %d))) (it) (it)))"
+            % self.rng.randint(0, 3),
+            "(let acc nil (for v (range %d) (for w (range v) (set-symbol (quote acc) (cons w acc)))) acc)"
+            % self.rng.randint(0, 4),
             "calls",
         ]
         if self.classes:
@@ -332,7 +356,10 @@ class Generator:
         # fast paths may hold only until then: the leaf needs frames of its own, and the
         # recursion leaves it fewer or more than that below the limit.
         leaf = self.rng.choice(["(+ 1 2)", "(+ \"a\" \"b\" \"c\")", "(length \"abc\")",
-                                "(nth 2 (list 1 2 3))", "(+ 1 2 3 4 5 6 7 8 9 10)", "(to-string 42)"])
+                                "(nth 2 (list 1 2 3))", "(+ 1 2 3 4 5 6 7 8 9 10)", "(to-string 42)",
+                                "(at (list 1 2 3 4 5 6) 5)", "(in (list 1 2 3 4 5 6) 6)", "(sum (list 1 2 3))",
+                                "(+ (list 1 2 3) (list 4))", "(is-list 5)", "(is-instance 5 integer)",
+                                "((range 3))", "(let s 0 (for i (range 3) (set-symbol (quote s) (+ s i))) s)"])
         self.emit("(def (down n) (if (= n 0) %s (down (- n 1))))" % leaf)
         self.emit("(print (down %d))" % (DOWN_DEPTH_AT_FRAME_LIMIT - self.rng.randint(0, 40)))
         return "\n".join(self.lines) + "\n"

@@ -186,6 +186,8 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters) {
   for (const auto& [name, value] : dispatch.read_bindings) dispatch.text_names.push_back(name);
   collect_names(reference->body, as<NamedSymbol>(reference->parameters[0])->name, dispatch.text_names);
   dispatch.reference = reference;
+  // Every generic's body is compared with this one's, also after a program rebinds to-string.
+  runtime.permanent.push_back(reference);
 }
 
 Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* arguments, Value*& method) {

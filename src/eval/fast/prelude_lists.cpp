@@ -1,6 +1,9 @@
 // The list functions of the prelude computed in one go when nothing they stand for has changed.
 #include "eval/fast/prelude_lists.h"
 
+#include "eval/fast/list_generics.h"
+#include "eval/fast/prelude_predicates.h"
+#include "eval/fast/range_iterator.h"
 #include "eval/runtime.h"
 #include "values/function.h"
 #include "values/list.h"
@@ -59,13 +62,29 @@ Value* native_reverse(Runtime& runtime, Value* list) {
   return reversed;
 }
 
-void mark(Runtime& runtime, const char* name, PreludeRole role) {
+LispFunc* prelude_function(Runtime& runtime, const char* name) {
   NamedSymbol symbol(runtime.heap.names.intern(name));
   Value* function = runtime.global->lookup(&symbol);
-  if (!function || function->kind != Kind::Function) return;
+  if (!function || function->kind != Kind::Function || as<Function>(function)->exec_mode != mode_function) return nullptr;
   Value* impl = as<Function>(function)->implementation;
-  if (impl->kind == Kind::LispFunc) as<LispFunc>(impl)->prelude_role = role;
+  return impl->kind == Kind::LispFunc ? as<LispFunc>(impl) : nullptr;
 }
+
+void mark(Runtime& runtime, const char* name, PreludeRole role) {
+  if (LispFunc* function = prelude_function(runtime, name)) function->prelude_role = role;
+}
+
+struct PredicateRole {
+  const char* name;
+  PreludeRole role;
+  Predicate predicate;
+};
+constexpr PredicateRole predicate_roles[] = {
+    {"is-string", role_is_string, Predicate::is_string}, {"is-integer", role_is_integer, Predicate::is_integer},
+    {"is-symbol", role_is_symbol, Predicate::is_symbol}, {"is-cons", role_is_cons, Predicate::is_cons},
+    {"is-dict", role_is_dict, Predicate::is_dict},       {"is-nil", role_is_nil, Predicate::is_nil},
+    {"is-list", role_is_list, Predicate::is_list},       {"is-instance", role_is_instance, Predicate::is_instance},
+};
 
 }  // namespace
 
@@ -73,6 +92,13 @@ void arm_prelude_lists(Runtime& runtime) {
   mark(runtime, "length", role_length);
   mark(runtime, "nth", role_nth);
   mark(runtime, "reverse", role_reverse);
+  mark(runtime, "at", role_at);
+  mark(runtime, "in", role_in);
+  mark(runtime, "sum", role_sum);
+  if (predicate_types_in_place(runtime))
+    for (const PredicateRole& entry : predicate_roles) mark(runtime, entry.name, entry.role);
+  LispFunc* range = prelude_function(runtime, "range");
+  if (range && arm_range(runtime, range)) range->prelude_role = role_range;
 }
 
 Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* arguments) {
@@ -90,7 +116,34 @@ Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* argument
     case role_reverse:
       if (!paths.prelude_intact(FastPaths::iter_entry) || !take(arguments, given, 1, nil)) return nullptr;
       return native_reverse(runtime, given[0]);
+    case role_range:
+      if (!paths.prelude_intact(0) || !take(arguments, given, 1, nil)) return nullptr;
+      return native_range(runtime, given[0]);
+    case role_range_step:
+      // The step's + is the fast one only while add's methods are start-up's own.
+      if (!paths.prelude_intact(FastPaths::add_entry) || arguments != nil) return nullptr;
+      return native_range_step(runtime, function);
+    case role_at:
+      if (!paths.prelude_intact(FastPaths::at_entry) || !take(arguments, given, 2, nil)) return nullptr;
+      return native_at(runtime, given[0], given[1]);
+    case role_in:
+      if (!paths.prelude_intact(FastPaths::in_entry) || !take(arguments, given, 2, nil)) return nullptr;
+      return native_in(runtime, given[0], given[1]);
+    case role_sum:
+      // (sum elts) is (reduce add elts): + of the elements.
+      if (!paths.prelude_intact(FastPaths::add_entry) || !take(arguments, given, 1, nil)) return nullptr;
+      return fast_plus(runtime, given[0]);
+    case role_is_instance:
+      if (!paths.prelude_intact(0) || !take(arguments, given, 2, nil)) return nullptr;
+      return native_predicate(runtime, Predicate::is_instance, given[0], given[1]);
+    case role_none:
+      return nullptr;
     default:
+      for (const PredicateRole& entry : predicate_roles) {
+        if (entry.role != function->prelude_role) continue;
+        if (!paths.prelude_intact(0) || !take(arguments, given, 1, nil)) return nullptr;
+        return native_predicate(runtime, entry.predicate, given[0], nullptr);
+      }
       return nullptr;
   }
 }

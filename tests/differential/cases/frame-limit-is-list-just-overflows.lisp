@@ -1,0 +1,3 @@
+; One level deeper than the deepest recursion whose leaf (is-list 5) fits under the frame limit.
+(def (down n) (if (= n 0) (is-list 5) (down (- n 1))))
+(print (down 666664))

@@ -1,0 +1,3 @@
+; One level deeper than the deepest recursion whose leaf ((range 3)) fits under the frame limit.
+(def (down n) (if (= n 0) ((range 3)) (down (- n 1))))
+(print (down 666630))

@@ -1,0 +1,2 @@
+; sum of nil reduces an empty list.
+(print (sum nil))
