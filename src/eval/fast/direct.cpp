@@ -311,8 +311,9 @@ class Direct {
   // A native in place, as CallFrame runs it: its frame is pushed only when it fails.
   Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
     if (runtime_.frame_count >= Runtime::max_frames) {
+      // At the limit CallFrame pushes the native's frame, which fails with the limit's error.
       push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
-      internal_error("unreachable: a frame past the limit");
+      internal_error("a frame past the limit was pushed");
     }
     ++runtime_.frame_count;
     Value* result;
@@ -327,7 +328,7 @@ class Direct {
     return result;
   }
 
-  // if, and, or; null for any other resumable native (and for an if without its two forms).
+  // if, and, or, for; null for any other resumable native and for a form the native would refuse.
   Value* call_special(ResumableNative* native, Value* arguments, Environment* environment) {
     const FastPaths& paths = runtime_.fast_paths;
     if (native == paths.if_native) return call_if(native, arguments, environment);
