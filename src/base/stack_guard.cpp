@@ -18,6 +18,8 @@ constexpr uintptr_t default_stack_bytes = uintptr_t{8} << 20;
 constexpr uintptr_t unlimited_stack_bytes = uintptr_t{256} << 20;
 // The least room kept free below the check for the error's own path and sanitizers' larger frames.
 constexpr uintptr_t minimum_margin_bytes = uintptr_t{1} << 20;
+// The most a fast path that recurses on the machine stack takes of it.
+constexpr uintptr_t recursion_bytes = uintptr_t{2} << 20;
 
 uintptr_t here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
@@ -45,7 +47,9 @@ bool stack_nearly_full() {
 
 uintptr_t recursion_floor() {
   if (!stack_top) mark_stack_top();
-  return stack_top - usable_bytes / 2;
+  // At most a few MiB whatever the limit says: a stack that cannot grow as far as its limit
+  // promises (under an emulator, for one) is still never run out of.
+  return stack_top - std::min(usable_bytes / 2, recursion_bytes);
 }
 
 }  // namespace brevalon
