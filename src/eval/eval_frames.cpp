@@ -27,17 +27,21 @@ bool evaluate_atom(Environment* environment, Value* expression, Value*& result) 
 // ---- EvalFrame
 
 bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments) {
-  for (Value* rest = forms; rest->kind == Kind::Cell; rest = cdr(rest))
-    if (car(rest)->kind == Kind::Cell) return false;
-  ListBuilder values;
+  Value* nil = heap.constants.nil;
+  Value* head = nil;
+  Cell* tail = nullptr;
   Value* rest = forms;
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
+    Value* form = car(rest);
     Value* value;
-    if (!evaluate_atom(environment, car(rest), value)) return false;
-    values.append(heap, value);
+    if (form->kind == Kind::Cell || !evaluate_atom(environment, form, value)) return false;
+    Cell* cell = heap.make<Cell>(value, nil);
+    if (tail) tail->cdr = cell;
+    else head = cell;
+    tail = cell;
   }
-  if (rest != heap.constants.nil) return false;
-  arguments = values.finish(heap);
+  if (rest != nil) return false;
+  arguments = head;
   return true;
 }
 

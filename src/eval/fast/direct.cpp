@@ -201,7 +201,7 @@ class Direct {
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
-        if (!atom_arguments(environment, cdr(expression), arguments)) {
+        if (!evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           arguments = evaluate_arguments(environment, cdr(expression));
           if (!arguments) return nullptr;
@@ -218,25 +218,6 @@ class Direct {
       default:
         macro_reached(expression);
     }
-  }
-
-  // The arguments in place, decided as evaluate_atom_arguments decides, in one pass.
-  bool atom_arguments(Environment* environment, Value* forms, Value*& arguments) {
-    Value* head = nil_;
-    Cell* tail = nullptr;
-    Value* rest = forms;
-    for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
-      Value* form = car(rest);
-      Value* value;
-      if (form->kind == Kind::Cell || !evaluate_atom(environment, form, value)) return false;
-      Cell* cell = heap_.make<Cell>(value, nil_);
-      if (tail) tail->cdr = cell;
-      else head = cell;
-      tail = cell;
-    }
-    if (rest != nil_) return false;
-    arguments = head;
-    return true;
   }
 
   // EvalArgsFrame: the values of the argument forms, in a new list.

@@ -3,6 +3,7 @@
 
 #include "eval/fast/dispatch_frame.h"
 #include "eval/fast/dispatcher_text.h"
+#include "eval/fast/subclass.h"
 #include "eval/interpreter.h"
 #include "values/class.h"
 #include "values/dictionary.h"
@@ -115,21 +116,6 @@ LispFunc::GenericShape shape_of(Runtime& runtime, LispFunc* generic) {
   generic->generic_key = dispatcher_key(generic->body);
   if (!generic->generic_key) return LispFunc::GenericShape::other;
   return LispFunc::GenericShape::dispatcher;
-}
-
-enum class Answer : uint8_t { no, yes, unknown };
-
-// As is-subclass decides, as far as a short chain of parents; beyond it the answer is unknown.
-Answer subclass(Value* a, Value* b, int depth) {
-  if (a == b) return Answer::yes;
-  if (a->kind != Kind::Class) return Answer::no;
-  if (depth > 32) return Answer::unknown;
-  for (Value* parent : as<Class>(a)->parents) {
-    if (parent == b) return Answer::yes;
-    Answer answer = subclass(parent, b, depth + 1);
-    if (answer != Answer::no) return answer;
-  }
-  return Answer::no;
 }
 
 // match-types: unknown where it would raise an error (a parameter list or a typed parameter of

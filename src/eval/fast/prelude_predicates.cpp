@@ -1,6 +1,7 @@
 // The type predicates answered from the value's type without running their text.
 #include "eval/fast/prelude_predicates.h"
 
+#include "eval/fast/subclass.h"
 #include "eval/runtime.h"
 #include "values/class.h"
 #include "values/types.h"
@@ -12,21 +13,6 @@ namespace {
 // is-subclass and get-type), and those beside them.
 constexpr size_t predicate_frames = 64;
 constexpr size_t frames_beside = 1000;
-
-enum class Answer : uint8_t { no, yes, unknown };
-
-// As is-subclass decides, as far as a short chain of parents; beyond it the answer is unknown.
-Answer subclass(Value* a, Value* b, int depth) {
-  if (a == b) return Answer::yes;
-  if (a->kind != Kind::Class) return Answer::no;
-  if (depth > 32) return Answer::unknown;
-  for (Value* parent : as<Class>(a)->parents) {
-    if (parent == b) return Answer::yes;
-    Answer answer = subclass(parent, b, depth + 1);
-    if (answer != Answer::no) return answer;
-  }
-  return Answer::no;
-}
 
 Answer is_instance(const Runtime& runtime, Value* value, Value* type) {
   return subclass(runtime.heap.constants.type_of(value), type, 0);
