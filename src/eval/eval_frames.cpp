@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "eval/fast/direct.h"
 #include "eval/fast/prelude_lists.h"
+#include "eval/fast/quick_calls.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
 #include "eval/native_frames.h"
@@ -81,6 +82,12 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
       if (callee->kind == Kind::Function) {
         switch (as<Function>(callee)->exec_mode) {
           case mode_function:
+            if constexpr (fast_paths_built) {
+              if ((result = quick_call(interpreter.runtime, environment, callee, cdr(expression)))) {
+                state = State::finished;
+                return true;
+              }
+            }
             if (evaluate_atom_arguments(interpreter.heap, environment, cdr(expression), arguments)) break;
             state = State::awaiting_arguments;
             interpreter.push(new (interpreter.heap.frame_pools) EvalArgsFrame(interpreter.heap, environment, cdr(expression)));

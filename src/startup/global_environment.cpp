@@ -7,6 +7,7 @@
 #include "builtins/lists.h"
 #include "builtins/numbers.h"
 #include "builtins/printing.h"
+#include "builtins/quick_natives.h"
 #include "builtins/reflection.h"
 #include "builtins/strings.h"
 #include "classes/class_natives.h"
@@ -127,9 +128,15 @@ const NativeEntry private_natives[] = {
 const char* const private_own_names[] = {"to-string", "repr", "+", "string-length", "string-at", "string->symbol",
                                          "string-concat"};
 
+NativeFunc* make_native_func(Heap& heap, const std::string& own_name, NativeRoutine routine) {
+  auto* native = heap.make<NativeFunc>(own_name, routine);
+  give_quick_routine(native);
+  return native;
+}
+
 Value* make_native(Heap& heap, const NativeEntry& entry, const char* own_name) {
   Value* impl;
-  if (entry.routine) impl = heap.make<NativeFunc>(own_name, entry.routine);
+  if (entry.routine) impl = make_native_func(heap, own_name, entry.routine);
   else impl = heap.make<ResumableNative>(own_name, entry.factory);
   return heap.make<Function>(entry.mode, impl);
 }
@@ -153,7 +160,7 @@ Value* make_native_implementation(Heap& heap, int index, const std::string& own_
   size_t globals = std::size(global_natives);
   if (index < 0 || size_t(index) >= globals + std::size(private_natives)) return nullptr;
   const NativeEntry& entry = size_t(index) < globals ? global_natives[index] : private_natives[index - globals];
-  if (entry.routine) return heap.make<NativeFunc>(own_name, entry.routine);
+  if (entry.routine) return make_native_func(heap, own_name, entry.routine);
   return heap.make<ResumableNative>(own_name, entry.factory);
 }
 

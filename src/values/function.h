@@ -14,6 +14,11 @@ struct ResumableState;
 
 using NativeRoutine = Value* (*)(Interpreter&, Environment*, Value* arguments);
 using ResumableFactory = ResumableState* (*)(FramePools&);
+class Heap;
+// A native's routine for a call with exactly its usual number of operands, already evaluated:
+// the value the routine would return from a list of them, or null where the routine would fail
+// (or do anything but return a value), so that the routine itself runs and fails as it does.
+using QuickRoutine = Value* (*)(Heap&, Value* const* operands);
 
 enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
 
@@ -49,6 +54,9 @@ struct NativeFunc : Value {
   NativeFunc(std::string n, NativeRoutine r) : Value(Kind::NativeFunc), name(std::move(n)), routine(r) {}
   std::string name;
   NativeRoutine routine;
+  // Set on a few natives by start-up; used only by the fast paths.
+  QuickRoutine quick = nullptr;
+  uint8_t quick_arity = 0;
 };
 
 struct ResumableNative : Value {

@@ -8,6 +8,7 @@
 #include "eval/fast/dispatch_frame.h"
 #include "eval/fast/dispatcher_text.h"
 #include "eval/fast/prelude_lists.h"
+#include "eval/fast/quick_calls.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
 #include "eval/native_frames.h"
@@ -201,6 +202,7 @@ class Direct {
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
+        if (Value* value = quick_call(runtime_, environment, callee, cdr(expression))) return value;
         if (!evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           arguments = evaluate_arguments(environment, cdr(expression));
