@@ -1,12 +1,21 @@
-// The common natives taking their operands in place, without an argument list.
+// Quick routines (see QuickRoutine) of the arithmetic, ordering, equality and cell natives: each
+// answers as its native does for two integers (the orderings, - and *), for anything but two
+// compound values (=), for a cell (car, cdr), and declines everything else.
 #pragma once
 
 #include "values/function.h"
 
 namespace brevalon {
 
-// Gives `native` its quick routine when its routine has one; the quick routine answers exactly as
-// the routine does for the operand kinds it accepts and declines every other call.
-void give_quick_routine(NativeFunc* native);
+Value* quick_subtract(Heap&, Environment*, Value* const* operands);
+Value* quick_multiply(Heap&, Environment*, Value* const* operands);
+Value* quick_less(Heap&, Environment*, Value* const* operands);
+Value* quick_greater(Heap&, Environment*, Value* const* operands);
+Value* quick_less_equal(Heap&, Environment*, Value* const* operands);
+Value* quick_greater_equal(Heap&, Environment*, Value* const* operands);
+Value* quick_equal(Heap&, Environment*, Value* const* operands);
+Value* quick_car(Heap&, Environment*, Value* const* operands);
+Value* quick_cdr(Heap&, Environment*, Value* const* operands);
+Value* quick_cons(Heap&, Environment*, Value* const* operands);
 
 }  // namespace brevalon

@@ -80,14 +80,14 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
     }
     case State::callee_known: {
       if (callee->kind == Kind::Function) {
+        if constexpr (fast_paths_built) {
+          if ((result = quick_call(interpreter.runtime, environment, callee, cdr(expression)))) {
+            state = State::finished;
+            return true;
+          }
+        }
         switch (as<Function>(callee)->exec_mode) {
           case mode_function:
-            if constexpr (fast_paths_built) {
-              if ((result = quick_call(interpreter.runtime, environment, callee, cdr(expression)))) {
-                state = State::finished;
-                return true;
-              }
-            }
             if (evaluate_atom_arguments(interpreter.heap, environment, cdr(expression), arguments)) break;
             state = State::awaiting_arguments;
             interpreter.push(new (interpreter.heap.frame_pools) EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
@@ -187,13 +187,34 @@ namespace {
 
 }  // namespace
 
+namespace {
+
+LispFunc::ParameterShape shape_of_parameters(const Heap& heap, const LispFunc* lisp) {
+  using Shape = LispFunc::ParameterShape;
+  if (lisp->rest_parameter || lisp->parameters.size() > Environment::inline_parameters) return Shape::other;
+  for (size_t i = 0; i < lisp->parameters.size(); ++i) {
+    Value* parameter = lisp->parameters[i];
+    if (parameter->kind != Kind::NamedSymbol) return Shape::other;
+    const Name* name = as<NamedSymbol>(parameter)->name;
+    if (name == heap.names.current_scope || name == heap.names.parent_scope) return Shape::other;
+    for (size_t j = 0; j < i; ++j)
+      if (as<NamedSymbol>(lisp->parameters[j])->name == name) return Shape::other;
+  }
+  return Shape::distinct_names;
+}
+
+}  // namespace
+
 Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form) {
   Environment* scope = make_environment(heap, lisp->closure);
+  if (lisp->parameter_shape == LispFunc::ParameterShape::unknown) lisp->parameter_shape = shape_of_parameters(heap, lisp);
+  bool distinct = lisp->parameter_shape == LispFunc::ParameterShape::distinct_names;
   Value* rest = arguments;
   size_t count = 0;
   for (Value* parameter : lisp->parameters) {
     if (rest->kind != Kind::Cell) break;
-    scope->bind(parameter, car(rest));
+    if (distinct) scope->bind_new(as<NamedSymbol>(parameter)->name, car(rest));
+    else scope->bind(parameter, car(rest));
     rest = cdr(rest);
     ++count;
   }

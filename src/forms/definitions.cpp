@@ -110,4 +110,19 @@ Value* native_gensym(Interpreter& interpreter, Environment*, Value* arguments) {
 
 Value* native_quote(Interpreter&, Environment*, Value* arguments) { return Arguments("quote", arguments).at(0); }
 
+Value* quick_quote(Heap&, Environment*, Value* const* operands) { return operands[0]; }
+
+// Only a symbol bound somewhere on the chain is set here; anything else is the routine's to refuse.
+Value* quick_set_symbol(Heap& heap, Environment* environment, Value* const* operands) {
+  Value* symbol = operands[0];
+  if (!is_symbol(symbol)) return nullptr;
+  for (Environment* env = environment; env; env = env->parent) {
+    if (env->has_symbol(symbol)) {
+      env->bind(symbol, operands[1]);
+      return heap.constants.true_value;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace brevalon

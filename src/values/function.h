@@ -15,10 +15,11 @@ struct ResumableState;
 using NativeRoutine = Value* (*)(Interpreter&, Environment*, Value* arguments);
 using ResumableFactory = ResumableState* (*)(FramePools&);
 class Heap;
-// A native's routine for a call with exactly its usual number of operands, already evaluated:
-// the value the routine would return from a list of them, or null where the routine would fail
-// (or do anything but return a value), so that the routine itself runs and fails as it does.
-using QuickRoutine = Value* (*)(Heap&, Value* const* operands);
+// A native's routine for a call with exactly its usual number of operands, taken in place (the
+// values, or for a form that does not evaluate its operands the forms): what the routine would
+// do and return given a list of them, or null, having done nothing, where the routine would fail,
+// so that the routine itself runs and fails in its own frame.
+using QuickRoutine = Value* (*)(Heap&, Environment*, Value* const* operands);
 
 enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
 
@@ -48,6 +49,10 @@ struct LispFunc : Value {
   Value* generic_key = nullptr;
   // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
   uint8_t prelude_role = 0;
+  // Whether the parameters are at most four distinct names, none of them reserved, and no rest
+  // parameter: then each binds a name its new scope has not bound yet. Worked out at the first call.
+  enum class ParameterShape : uint8_t { unknown, distinct_names, other };
+  ParameterShape parameter_shape = ParameterShape::unknown;
 };
 
 struct NativeFunc : Value {
@@ -57,6 +62,7 @@ struct NativeFunc : Value {
   // Set on a few natives by start-up; used only by the fast paths.
   QuickRoutine quick = nullptr;
   uint8_t quick_arity = 0;
+  bool quick_has_effects = false;  // beyond making new values
 };
 
 struct ResumableNative : Value {

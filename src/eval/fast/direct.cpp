@@ -160,8 +160,11 @@ class Direct {
 
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
   Value* evaluate_in_frame(Environment* environment, Value* form) {
-    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr, nullptr});
     Value* value;
+    // An atom's frame would come and go within one step: it is pushed only to fail.
+    if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(environment, form, value))
+      return value;
+    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) {
       if (!evaluate_atom(environment, form, value)) undefined_symbol(form);
     } else {
@@ -199,10 +202,10 @@ class Direct {
     }
     self->b = callee;
     if (callee->kind != Kind::Function) not_callable(heap_, callee, expression);
+    if (Value* value = quick_call(runtime_, environment, callee, cdr(expression))) return value;
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
-        if (Value* value = quick_call(runtime_, environment, callee, cdr(expression))) return value;
         if (!evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           arguments = evaluate_arguments(environment, cdr(expression));
@@ -326,6 +329,8 @@ class Direct {
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || !is_symbol(car(arguments))) return nullptr;
     Value* variable = car(arguments);
     Value* body = cdr(cdr(arguments));
+    // A named variable other than the reserved names is a name each body's new scope has not bound.
+    bool variable_is_new = variable->kind == Kind::NamedSymbol && as<NamedSymbol>(variable)->name->filter_bit != 0;
     Record* self = push(Record{Record::Kind::special, uint8_t(Phase::iterator), environment, native, arguments, nullptr, nullptr, nil_});
     Value* iterator = evaluate_in_frame(environment, car(cdr(arguments)));
     if (!iterator) return nullptr;
@@ -338,7 +343,8 @@ class Direct {
       if (element == nil_) break;
       if (element->kind != Kind::Cell) return hand_over(element);
       Environment* scope = make_environment(heap_, environment);
-      scope->bind(variable, car(element));
+      if (variable_is_new) scope->bind_new(as<NamedSymbol>(variable)->name, car(element));
+      else scope->bind(variable, car(element));
       self->d = scope;
       self->state = uint8_t(Phase::body);
       Value* value = execute(body, scope);

@@ -3,10 +3,8 @@
 
 #include "eval/eval_frames.h"
 #include "eval/fast_paths.h"
-#include "eval/runtime.h"
 #include "memory/heap.h"
 #include "values/arithmetic.h"
-#include "values/function.h"
 #include "values/list.h"
 #include "values/scalars.h"
 
@@ -14,56 +12,96 @@ namespace brevalon {
 
 namespace {
 
-// Up to `capacity` operand forms, each an atom with a value, into `operands`; their count, or
-// -1 when any form is a list, an unbound symbol or an improper tail, or there are more.
-int atom_operands(const Heap& heap, Environment* environment, Value* forms, Value** operands, int capacity) {
-  int count = 0;
-  for (; forms->kind == Kind::Cell; forms = cdr(forms)) {
-    Value* form = car(forms);
-    if (count == capacity || form->kind == Kind::Cell || !evaluate_atom(environment, form, operands[count])) return -1;
-    ++count;
-  }
-  return forms == heap.constants.nil ? count : -1;
-}
+// More than the frames a quick call stands for: its operands' argument frames, EvalFrames,
+// CallFrames and native frames two levels deep, and the prelude's + below one of them.
+constexpr size_t frame_margin = 16 + 4096 + 256 * 4;
 
-// The prelude's + of two to four integers or strings, added pairwise from the left as add does.
-Value* quick_plus(Runtime& runtime, Environment* environment, Value* forms) {
-  constexpr int most = 4;
-  Value* operands[most];
-  int count = atom_operands(runtime.heap, environment, forms, operands, most);
-  if (count < 2) return nullptr;
-  Kind kind = operands[0]->kind;
-  if (kind != Kind::Integer && kind != Kind::String) return nullptr;
-  for (int i = 1; i < count; ++i)
-    if (operands[i]->kind != kind) return nullptr;
-  // The CallFrame, then everything the prelude's + would have pending below it.
-  if (runtime.frame_count + 1 + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
-  if (kind == Kind::Integer) {
-    int64_t sum = as<Integer>(operands[0])->value;
-    for (int i = 1; i < count; ++i) sum = add_through_double(sum, as<Integer>(operands[i])->value);
-    return runtime.heap.make<Integer>(sum);
+class QuickCall {
+ public:
+  QuickCall(Runtime& runtime, Environment* environment) : runtime_(runtime), heap_(runtime.heap), environment_(environment) {}
+
+  Value* call(Value* callee, Value* forms, int depth) {
+    uint8_t mode = as<Function>(callee)->exec_mode;
+    if (mode == mode_macro) return nullptr;
+    if (NativeFunc* native = quick_native(callee)) {
+      if (depth > 0 && native->quick_has_effects) return nullptr;
+      Value* operands[2];
+      bool ready = mode == mode_function ? operands_of(forms, operands, 2, depth) == native->quick_arity
+                                         : exactly(forms, native->quick_arity, operands);
+      return ready ? native->quick(heap_, environment_, operands) : nullptr;
+    }
+    FastPaths& paths = runtime_.fast_paths;
+    if (callee == paths.plus && paths.plus_intact()) return plus(forms, depth);
+    return nullptr;
   }
-  std::string text = as<String>(operands[0])->text;
-  for (int i = 1; i < count; ++i) text += as<String>(operands[i])->text;
-  return runtime.heap.make<String>(std::move(text));
-}
+
+ private:
+  static NativeFunc* quick_native(Value* callee) {
+    Value* impl = as<Function>(callee)->implementation;
+    if (impl->kind != Kind::NativeFunc || !as<NativeFunc>(impl)->quick) return nullptr;
+    return as<NativeFunc>(impl);
+  }
+
+  // The elements of a proper list of `count` forms, into `forms`.
+  bool exactly(Value* list, size_t count, Value** forms) const {
+    for (size_t i = 0; i < count; ++i, list = cdr(list)) {
+      if (list->kind != Kind::Cell) return false;
+      forms[i] = car(list);
+    }
+    return list == heap_.constants.nil;
+  }
+
+  // The values of the operand forms, at most `capacity`: their count, or -1 when any of them
+  // cannot be had here or the list is improper or longer. An operand that is a call is made here
+  // only when it has no effects, so that a call declining after it has done nothing.
+  int operands_of(Value* forms, Value** operands, int capacity, int depth) {
+    int count = 0;
+    for (; forms->kind == Kind::Cell; forms = cdr(forms), ++count) {
+      Value* form = car(forms);
+      if (count == capacity) return -1;
+      if (form->kind != Kind::Cell) {
+        if (!evaluate_atom(environment_, form, operands[count])) return -1;
+        continue;
+      }
+      Value* callee;
+      if (depth == max_depth || car(form)->kind == Kind::Cell || !evaluate_atom(environment_, car(form), callee) ||
+          callee->kind != Kind::Function || !(operands[count] = call(callee, cdr(form), depth + 1)))
+        return -1;
+    }
+    return forms == heap_.constants.nil ? count : -1;
+  }
+
+  // The prelude's + of two to four integers or strings, added pairwise from the left as add does.
+  Value* plus(Value* forms, int depth) {
+    constexpr int most = 4;
+    Value* operands[most];
+    int count = operands_of(forms, operands, most, depth);
+    if (count < 2) return nullptr;
+    Kind kind = operands[0]->kind;
+    if (kind != Kind::Integer && kind != Kind::String) return nullptr;
+    for (int i = 1; i < count; ++i)
+      if (operands[i]->kind != kind) return nullptr;
+    if (kind == Kind::Integer) {
+      int64_t sum = as<Integer>(operands[0])->value;
+      for (int i = 1; i < count; ++i) sum = add_through_double(sum, as<Integer>(operands[i])->value);
+      return heap_.make<Integer>(sum);
+    }
+    std::string text = as<String>(operands[0])->text;
+    for (int i = 1; i < count; ++i) text += as<String>(operands[i])->text;
+    return heap_.make<String>(std::move(text));
+  }
+
+  static constexpr int max_depth = 2;
+  Runtime& runtime_;
+  Heap& heap_;
+  Environment* environment_;
+};
 
 }  // namespace
 
-Value* quick_call(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
-  Value* impl = as<Function>(callee)->implementation;
-  if (impl->kind == Kind::NativeFunc) {
-    auto* native = as<NativeFunc>(impl);
-    if (!native->quick) return nullptr;
-    Value* operands[2];
-    if (atom_operands(runtime.heap, environment, forms, operands, 2) != native->quick_arity) return nullptr;
-    // The CallFrame and the native's frame.
-    if (runtime.frame_count + 2 > Runtime::max_frames) return nullptr;
-    return native->quick(runtime.heap, operands);
-  }
-  FastPaths& paths = runtime.fast_paths;
-  if (callee == paths.plus && paths.plus_intact()) return quick_plus(runtime, environment, forms);
-  return nullptr;
+Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
+  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  return QuickCall(runtime, environment).call(callee, forms, 0);
 }
 
 }  // namespace brevalon

@@ -1,23 +1,30 @@
 // Calls answered without frames: a native with a quick routine, or the prelude's + on numbers
-// or strings, when every operand form is an atom already bound.
+// or strings, when every operand form is an atom already bound, a quote, or (two levels deep at
+// most) such a call of a native without effects.
 //
-// Stands for the argument list, the CallFrame and the native's own frame (or the prelude's +
-// with sum, reduce and add below it), all of which would come and go without a trace. Declines,
-// having done nothing, when an operand form is a list or an unbound symbol, when the count of
-// operands is not the one the quick routine takes, when the routine would fail (it then fails
-// in its own frame on the general path) and when the frames it stands for would not all fit
-// under the frame limit. Switched off by the faithful build and, for +, by any change to what
-// the prelude's + reaches (FastPaths::plus_intact).
+// Stands for the argument lists, the CallFrames and the natives' own frames (or the prelude's +
+// with sum, reduce and add below it) of the call and its operands, all of which would come and
+// go without a trace. Declines, having done nothing a program could see, when an operand form is
+// any other list or an unbound symbol, when the count of operands is not the one the quick
+// routine takes, when a routine would fail (it then fails in its own frame on the general path)
+// and within a margin of the frame limit larger than all the frames it stands for. Switched off
+// by the faithful build and, for +, by any change to what the prelude's + reaches
+// (FastPaths::plus_intact).
 #pragma once
 
-#include "values/value.h"
+#include "eval/runtime.h"
+#include "values/function.h"
 
 namespace brevalon {
 
-struct Environment;
-struct Runtime;
+Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
 
-// The call's value, or null when the general path must make it.
-Value* quick_call(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
+// The value of a call of `callee`, a function, with `operand_forms`, or null when the general
+// path must make it.
+inline Value* quick_call(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms) {
+  Value* impl = as<Function>(callee)->implementation;
+  bool may_be_quick = impl->kind == Kind::NativeFunc ? as<NativeFunc>(impl)->quick != nullptr : callee == runtime.fast_paths.plus;
+  return may_be_quick ? quick_call_of(runtime, environment, callee, operand_forms) : nullptr;
+}
 
 }  // namespace brevalon
