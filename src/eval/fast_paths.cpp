@@ -82,7 +82,10 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
       sum = add_through_double(sum, as<Integer>(car(rest))->value);
     return runtime.heap.make<Integer>(sum);
   }
+  size_t length = 0;
+  for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) length += as<String>(car(rest))->text.size();
   std::string text;
+  text.reserve(length);
   for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) text += as<String>(car(rest))->text;
   return runtime.heap.make<String>(std::move(text));
 }

@@ -226,7 +226,7 @@ class Direct {
   }
 
   // EvalArgsFrame: the values of the argument forms, in a new list.
-  Value* evaluate_arguments(Environment* environment, Value* forms) {
+  [[gnu::noinline]] Value* evaluate_arguments(Environment* environment, Value* forms) {
     Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
@@ -295,7 +295,7 @@ class Direct {
   }
 
   // A native in place, as CallFrame runs it: its frame is pushed only when it fails.
-  Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
+  [[gnu::noinline]] Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
     if (runtime_.frame_count >= Runtime::max_frames) {
       // At the limit CallFrame pushes the native's frame, which fails with the limit's error.
       push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
@@ -324,7 +324,7 @@ class Direct {
     return nullptr;
   }
 
-  Value* call_for(ResumableNative* native, Value* arguments, Environment* environment) {
+  [[gnu::noinline]] Value* call_for(ResumableNative* native, Value* arguments, Environment* environment) {
     // A form the native would refuse is left to it, to fail in its own frame.
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || !is_symbol(car(arguments))) return nullptr;
     Value* variable = car(arguments);
@@ -381,7 +381,7 @@ class Direct {
     return value;
   }
 
-  Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
+  [[gnu::noinline]] Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
     Value* stop = heap_.constants.boolean(!is_and);
     Value* go_on = heap_.constants.boolean(is_and);
     Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), environment, native, arguments, arguments, nullptr, nullptr});

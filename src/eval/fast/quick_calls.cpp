@@ -86,8 +86,11 @@ class QuickCall {
       for (int i = 1; i < count; ++i) sum = add_through_double(sum, as<Integer>(operands[i])->value);
       return heap_.make<Integer>(sum);
     }
-    std::string text = as<String>(operands[0])->text;
-    for (int i = 1; i < count; ++i) text += as<String>(operands[i])->text;
+    size_t length = 0;
+    for (int i = 0; i < count; ++i) length += as<String>(operands[i])->text.size();
+    std::string text;
+    text.reserve(length);
+    for (int i = 0; i < count; ++i) text += as<String>(operands[i])->text;
     return heap_.make<String>(std::move(text));
   }
 
