@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -59,15 +60,18 @@ std::string read_whole_file(const std::string& path) {
 
 namespace {
 
-Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source) {
+// `before_first_form` runs once, after the first form is read and before it is expanded.
+Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source,
+                    const std::function<void()>& before_first_form = {}) {
   int64_t position = 0;
   Value* last = runtime.heap.constants.nil;
-  for (;;) {
+  for (bool first = true;; first = false) {
     auto read = next_expr(runtime.heap, text, position, source);
     if (!read) {
       if (source) warn_of_stray_close_paren(*source, text, position, "the program");
       return last;
     }
+    if (first && before_first_form) before_first_form();
     position = read->position;
     Value* expanded = expand_new(runtime, runtime.global, read->value);
     last = evaluate_new(runtime, expanded);
@@ -115,10 +119,23 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
   reserve_machine_stack();
   mark_stack_top();
   try {
-    Runtime runtime;
-    build_global_environment(runtime);
-    runtime.num_symbol_generator += startup_gensyms_beyond_prelude;
-    runtime.heap.begin_stress();
+    // The operating system takes the run's memory back at exit at once, where the heap would free
+    // it value by value; sanitizer builds free it all, so that their leak checks stay meaningful.
+#if defined(BREVALON_SANITIZE)
+    auto owned_runtime = std::make_unique<Runtime>();
+    Runtime& runtime = *owned_runtime;
+#else
+    Runtime& runtime = *new Runtime;
+#endif
+    // The global environment is built when the program's first form has been read: nothing before
+    // that can see it, and a file without forms never pays for it. Its failures are start-up's, as
+    // if it had been built first.
+    enum class Startup { pending, building, done } startup = Startup::pending;
+    auto start = [&] {
+      startup = Startup::building;
+      start_runtime(runtime, build_global_environment);
+      startup = Startup::done;
+    };
     if (argc < 2) {
       write_line(std::string("usage: ") + (argc > 0 ? argv[0] : "brevalon") + " file.lisp");
       return exit_ok;
@@ -133,8 +150,13 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
     }
     runtime.files.push_back(path);
     try {
-      do_file_text(runtime, text, path);
+      SourceFile source(runtime.positions, path);
+      read_and_run(runtime, text, &source, start);
     } catch (...) {
+      if (startup == Startup::building) throw;
+      // The first form could not be read: the diagnostic is made with the global environment in
+      // place, as for any other failure.
+      if (startup == Startup::pending) start();
       return report_failure(runtime, current_failure());
     }
     return exit_ok;

@@ -13,6 +13,8 @@ enum ExitStatus { exit_ok = 0, exit_lisp_error = 1, exit_abnormal = 2 };
 // Fills a fresh runtime's global environment; start-up, above this layer, supplies it.
 using GlobalBuilder = std::function<void(Runtime&)>;
 
+// Runs the program file named on the command line. The global environment is built once the file's
+// first form has been read, so a file without forms never builds it.
 int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment);
 
 // Reads, expands and evaluates every top-level form of a text; returns the last value.

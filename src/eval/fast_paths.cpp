@@ -16,18 +16,21 @@
 
 namespace brevalon {
 
-void arm_fast_paths(Runtime& runtime) {
-  if constexpr (!fast_paths_built) return;
+namespace {
+
+void watch(Runtime& runtime, Value* value) {
+  if (value->kind == Kind::Environment) {
+    auto* env = as<Environment>(value);
+    env->watch_counter = runtime.fast_paths.changes;
+    for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watch_groups |= watch_any;
+  } else if (value->kind == Kind::Hashtable) {
+    as<Hashtable>(value)->watch_counter = &runtime.fast_paths.table_changes;
+  }
+}
+
+// What the fast paths stand for, found once the start-up scopes and tables are watched.
+void arm_watched(Runtime& runtime) {
   uint64_t* counter = runtime.fast_paths.changes;
-  runtime.heap.for_each_object([counter, &runtime](Value* value) {
-    if (value->kind == Kind::Environment) {
-      auto* env = as<Environment>(value);
-      env->watch_counter = counter;
-      for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watch_groups |= watch_any;
-    } else if (value->kind == Kind::Hashtable) {
-      as<Hashtable>(value)->watch_counter = &runtime.fast_paths.table_changes;
-    }
-  });
   NamedSymbol plus(runtime.heap.names.intern("+"));
   runtime.fast_paths.plus = runtime.global->lookup(&plus);
   auto special = [&runtime](const char* name) -> ResumableNative* {
@@ -52,6 +55,20 @@ void arm_fast_paths(Runtime& runtime) {
     paths.method_store_version = store->version;
     paths.store_version = &store->version;
   }
+}
+
+}  // namespace
+
+void arm_fast_paths(Runtime& runtime) {
+  if constexpr (!fast_paths_built) return;
+  runtime.heap.for_each_object([&runtime](Value* value) { watch(runtime, value); });
+  arm_watched(runtime);
+}
+
+void arm_fast_paths(Runtime& runtime, const std::vector<Value*>& scopes_and_tables) {
+  if constexpr (!fast_paths_built) return;
+  for (Value* value : scopes_and_tables) watch(runtime, value);
+  arm_watched(runtime);
 }
 
 void FastPaths::look_at_store_again() {

@@ -1,6 +1,7 @@
 // Fast paths for prelude functions, valid while the bindings they stand for keep their start-up values.
 #pragma once
 #include <cstddef>
+#include <vector>
 
 #include "eval/fast/dispatch.h"
 #include "eval/fast/range_iterator.h"
@@ -56,6 +57,8 @@ struct FastPaths {
 
 // Called after start-up: every environment and table made so far is watched from now on.
 void arm_fast_paths(Runtime& runtime);
+// The same when start-up knows them: every environment and table it made is in the list.
+void arm_fast_paths(Runtime& runtime, const std::vector<Value*>& scopes_and_tables);
 
 // More frames than the prelude's + ever has pending at once for this many arguments: sum,
 // reduce and one level of reduce-helper per argument, each with an add dispatch that walks the

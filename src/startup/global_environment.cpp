@@ -193,8 +193,7 @@ void bind_natives(Runtime& runtime) {
 void build_global_environment(Runtime& runtime, std::string_view image) {
   if (!image.empty()) {
     make_quasiquote_auxiliaries(runtime);
-    load_image(runtime, image);
-    arm_fast_paths(runtime);
+    arm_fast_paths(runtime, load_image(runtime, image));
     return;
   }
   bind_natives(runtime);

@@ -128,9 +128,10 @@ struct LispFuncLayout {
   }
 };
 
-// Calls `use.template operator()<Layout>()` with the layout of a kind that has one.
+// Calls `use.template operator()<Layout>()` with the layout of a kind that has one. Inlined into
+// the restore's loops, where a call for each of thousands of cells would cost more than the work.
 template <class Use>
-void with_layout(Kind kind, Use&& use) {
+[[gnu::always_inline]] inline void with_layout(Kind kind, Use&& use) {
   switch (kind) {
     case Kind::NamedSymbol:
       return use.template operator()<NamedSymbolLayout>();
@@ -167,7 +168,7 @@ static_assert(kind_count <= kind_mask + 1);
 // values can carry it has (`extras`, from the kinds section). A native has no fields of its own: it
 // is saved with its kind, as its place in the start-up tables.
 template <class Io>
-void transfer(Io& io, Value* object, uint8_t extras) {
+[[gnu::always_inline]] inline void transfer(Io& io, Value* object, uint8_t extras) {
   if (!is_native(object->kind))
     with_layout(object->kind, [&]<class Layout>() { Layout::fields(io, static_cast<typename Layout::Type*>(object)); });
   if (extras & has_doc) io.ref(object->doc);
@@ -274,9 +275,21 @@ class ImageInput {
  public:
   ImageInput(Runtime& runtime, std::string_view image) : runtime(runtime), in_(image) {}
 
-  // Most numbers fit one byte; start-up reads about a hundred thousand of them.
+  // Numbers of one or two bytes, the references among them, are read inline: start-up reads tens
+  // of thousands of them.
   [[gnu::always_inline]] int64_t get() {
-    if (pos_ < in_.size() && !(static_cast<uint8_t>(in_[pos_]) & 0x80)) return unzigzag(static_cast<uint8_t>(in_[pos_++]));
+    if (pos_ + 1 < in_.size()) {
+      auto first = static_cast<uint8_t>(in_[pos_]);
+      if (!(first & 0x80)) {
+        pos_ += 1;
+        return unzigzag(first);
+      }
+      auto second = static_cast<uint8_t>(in_[pos_ + 1]);
+      if (!(second & 0x80)) {
+        pos_ += 2;
+        return unzigzag((first & 0x7fu) | (uint64_t{second} << 7));
+      }
+    }
     return get_long();
   }
   std::string_view get_text() {
@@ -328,7 +341,7 @@ class Filler {
   void text(std::string& field) { field = in_.get_text(); }
   void name(const Name*& field) { field = in_.name(in_.get()); }
   template <class Target>
-  void ref(Target*& field) {
+  [[gnu::always_inline]] void ref(Target*& field) {
     field = static_cast<Target*>(in_.object(in_.get()));
   }
   void refs(std::vector<Value*>& list) {
@@ -353,7 +366,7 @@ class Filler {
   ImageInput& in_;
 };
 
-void read_image(Runtime& runtime, std::string_view image) {
+std::vector<Value*> read_image(Runtime& runtime, std::string_view image) {
   Heap& heap = runtime.heap;
   ImageInput input(runtime, image);
   size_t count = static_cast<size_t>(input.get());
@@ -364,31 +377,37 @@ void read_image(Runtime& runtime, std::string_view image) {
   input.objects = fixed_objects(heap.constants);
   size_t fixed_count = input.objects.size();
   if (count < fixed_count || root < 0 || static_cast<size_t>(root) >= count) internal_error("start-up image is damaged");
-  input.objects.resize(count, nullptr);
-  input.extras.resize(count, 0);
-  // The global environment is made before the image is read, so it keeps its identity.
-  input.objects[static_cast<size_t>(root)] = runtime.global;
+  input.objects.reserve(count);
+  input.extras.reserve(count);
+  input.extras.resize(fixed_count, 0);
+  std::vector<Value*> scopes_and_tables;
   for (size_t i = fixed_count; i < count; ++i) {
-    Value*& object = input.objects[i];
     uint8_t kind_and_extras = input.get_byte();
     auto kind = static_cast<Kind>(kind_and_extras & kind_mask);
-    input.extras[i] = kind_and_extras & (has_doc | has_metadata);
+    input.extras.push_back(kind_and_extras & (has_doc | has_metadata));
+    Value* object;
     if (is_native(kind)) {
       int index = static_cast<int>(input.get());
       object = make_native_implementation(heap, index, std::string(input.get_text()));
       if (!object) internal_error("start-up image names an unknown native");
-    } else if (!object) {
+    } else if (i == static_cast<size_t>(root)) {
+      // The global environment is made before the image is read, so it keeps its identity.
+      object = runtime.global;
+    } else {
       with_layout(kind, [&]<class Layout>() { object = Layout::blank(heap); });
     }
+    if (kind == Kind::Environment || kind == Kind::Hashtable) scopes_and_tables.push_back(object);
+    input.objects.push_back(object);
   }
   Filler fill(input);
   for (size_t i = fixed_count; i < count; ++i) transfer(fill, input.objects[i], input.extras[i]);
+  return scopes_and_tables;
 }
 
 }  // namespace
 
 std::string save_image(Runtime& runtime) { return Writer(runtime).take(); }
 
-void load_image(Runtime& runtime, std::string_view image) { read_image(runtime, image); }
+std::vector<Value*> load_image(Runtime& runtime, std::string_view image) { return read_image(runtime, image); }
 
 }  // namespace brevalon

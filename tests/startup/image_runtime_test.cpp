@@ -1,9 +1,11 @@
 // A runtime restored from a start-up image must be indistinguishable from one that ran the prelude's text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "eval/driver.h"
 #include "eval/runtime.h"
@@ -76,6 +78,21 @@ TEST(StartupImage, TheBuiltInImageStartsARuntimeThatRanThePreludeText) {
 TEST(StartupImage, AnImageSavedNowRestoresTheSameRuntime) {
   std::string image = image_saved_after_prelude_text();
   EXPECT_TRUE(same_observations(observe_after_image(image), observe_after_prelude_text()));
+}
+
+// Start-up watches exactly the scopes and tables the restore reports; one it missed would keep a
+// fast path on after a program changed what the path stands for.
+TEST(StartupImage, RestoringReportsEveryScopeAndTableInTheHeap) {
+  Runtime runtime;
+  std::vector<Value*> reported = load_image(runtime, startup_image);
+  std::vector<Value*> in_heap;
+  runtime.heap.for_each_object([&](Value* value) {
+    if (value->kind == Kind::Environment || value->kind == Kind::Hashtable) in_heap.push_back(value);
+  });
+  std::sort(reported.begin(), reported.end());
+  std::sort(in_heap.begin(), in_heap.end());
+  EXPECT_GT(in_heap.size(), 100u) << "the image restored fewer scopes and tables than the prelude makes";
+  EXPECT_EQ(reported, in_heap);
 }
 
 }  // namespace
