@@ -206,7 +206,8 @@ class Direct {
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
-        if (!evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
+        if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
+            !evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           arguments = evaluate_arguments(environment, cdr(expression));
           if (!arguments) return nullptr;

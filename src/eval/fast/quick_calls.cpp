@@ -94,6 +94,20 @@ class QuickCall {
     return heap_.make<String>(std::move(text));
   }
 
+  // A call's argument list made here: every form an atom with a value or a quick call without
+  // effects. Null, having done nothing a program could see, when one of them is anything else.
+ public:
+  Value* arguments(Value* forms) {
+    constexpr int most = 8;
+    Value* values[most];
+    int count = operands_of(forms, values, most, 0);
+    if (count < 0) return nullptr;
+    Value* list = heap_.constants.nil;
+    for (int i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
+    return list;
+  }
+
+ private:
   static constexpr int max_depth = 2;
   Runtime& runtime_;
   Heap& heap_;
@@ -101,6 +115,11 @@ class QuickCall {
 };
 
 }  // namespace
+
+Value* quick_arguments(Runtime& runtime, Environment* environment, Value* forms) {
+  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  return QuickCall(runtime, environment).arguments(forms);
+}
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
   if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;

@@ -17,6 +17,11 @@
 
 namespace brevalon {
 
+// The argument list of a call whose argument forms are atoms with values or quick calls without
+// effects, made in place (it stands for the argument frame and the frames of those calls); null
+// when any form is something else.
+Value* quick_arguments(Runtime& runtime, Environment* environment, Value* argument_forms);
+
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
 
 // The value of a call of `callee`, a function, with `operand_forms`, or null when the general
