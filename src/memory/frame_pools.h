@@ -7,6 +7,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace brevalon {
 
 // Raw blocks only, never anything a program can observe; the run that owns them frees them at its end,
@@ -26,21 +30,26 @@ class FramePools {
   FramePools(const FramePools&) = delete;
   FramePools& operator=(const FramePools&) = delete;
   ~FramePools() {
-    for (void* slab : slabs_) std::free(slab);
+    for (void* slab : slabs_) {
+      unpoison(slab, slab_bytes);
+      std::free(slab);
+    }
   }
 
   // A block of at least `size` bytes.
   void* take(size_t size) {
     // A listed block keeps its link where the object goes.
     void*& list = lists_[slot(size)];
+    size_t bytes = slot(size) * granule;
     if (void* object = list) {
+      unpoison(object, bytes);
       list = *static_cast<void**>(object);
       return object;
     }
-    size_t bytes = slot(size) * granule;
     if (static_cast<size_t>(end_ - next_) < bytes) [[unlikely]] add_slab();
     void* object = next_;
     next_ += bytes;
+    unpoison(object, bytes);
     return object;
   }
 
@@ -50,6 +59,7 @@ class FramePools {
     void*& list = owner->lists_[slot(size)];
     *static_cast<void**>(object) = list;
     list = object;
+    poison(object, slot(size) * granule);
   }
 
   // The bytes of the slabs taken so far; they are kept until the run ends.
@@ -57,6 +67,18 @@ class FramePools {
 
  private:
   static size_t slot(size_t size) { return (size + granule - 1) / granule; }
+  // In an address-sanitized build the memory of no block in use is poisoned, so a frame used after it
+  // was given back, or written past its end, stops the run where it happens.
+  static void poison([[maybe_unused]] void* memory, [[maybe_unused]] size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+    ASAN_POISON_MEMORY_REGION(memory, size);
+#endif
+  }
+  static void unpoison([[maybe_unused]] void* memory, [[maybe_unused]] size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+    ASAN_UNPOISON_MEMORY_REGION(memory, size);
+#endif
+  }
   // What is left of the current slab is abandoned: less than one block of the largest class.
   [[gnu::noinline]] void add_slab() {
     slabs_.reserve(slabs_.size() + 1);
@@ -66,6 +88,7 @@ class FramePools {
     *static_cast<FramePools**>(slab) = this;
     next_ = static_cast<char*>(slab) + header_bytes;
     end_ = static_cast<char*>(slab) + slab_bytes;
+    poison(next_, static_cast<size_t>(end_ - next_));
   }
   static constexpr size_t header_bytes = 16;
 
