@@ -82,11 +82,7 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
       sum = add_through_double(sum, as<Integer>(car(rest))->value);
     return runtime.heap.make<Integer>(sum);
   }
-  // Sized first: unused capacity is memory the collector counts and waits for.
-  size_t size = 0;
-  for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) size += as<String>(car(rest))->text.size();
   std::string text;
-  text.reserve(size);
   for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) text += as<String>(car(rest))->text;
   return runtime.heap.make<String>(std::move(text));
 }
