@@ -33,9 +33,15 @@ Value* native_join(Interpreter& interpreter, Environment*, Value* arguments) {
   Value* list = args.at(0);
   const std::string& separator = args.string(1)->text;
   if (!is_proper_list(interpreter.heap, list)) args.wrong_kind(0, "a list of strings");
-  std::string result;
+  // The text is sized first: a string's unused capacity is memory the collector counts and waits for.
+  size_t size = 0;
   for (Value* rest = list; rest->kind == Kind::Cell; rest = cdr(rest)) {
     if (car(rest)->kind != Kind::String) args.wrong_kind(0, "a list of strings");
+    size += (rest != list ? separator.size() : 0) + as<String>(car(rest))->text.size();
+  }
+  std::string result;
+  result.reserve(size);
+  for (Value* rest = list; rest->kind == Kind::Cell; rest = cdr(rest)) {
     if (rest != list) result += separator;
     result += as<String>(car(rest))->text;
   }
@@ -94,7 +100,13 @@ Value* native_string_to_symbol(Interpreter& interpreter, Environment*, Value* ar
 
 Value* native_string_concat(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("string-concat", arguments);
-  return interpreter.heap.make<String>(args.string(0)->text + args.string(1)->text);
+  const std::string& first = args.string(0)->text;
+  const std::string& second = args.string(1)->text;
+  std::string text;
+  text.reserve(first.size() + second.size());
+  text += first;
+  text += second;
+  return interpreter.heap.make<String>(std::move(text));
 }
 
 }  // namespace brevalon

@@ -142,7 +142,6 @@ void EvalFrame::visit_edges(Visitor& visit) {
   visit(expression);
   visit(callee);
   visit(arguments);
-  visit(result);
 }
 
 // ---- EvalArgsFrame

@@ -26,9 +26,12 @@ struct EvalFrame final : Frame, Pooled<EvalFrame> {
   Value* expression;
   State state = State::start;
   Value* callee = nullptr;
-  Value* arguments = nullptr;
-  Value* result = nullptr;
-
+  // The arguments are the call's until it returns; the result arrives only then, so the two share a
+  // word, which a deep recursion pays for once per pending level.
+  union {
+    Value* arguments = nullptr;
+    Value* result;
+  };
 };
 
 struct EvalArgsFrame final : Frame, Pooled<EvalArgsFrame> {

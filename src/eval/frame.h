@@ -33,6 +33,7 @@ template <typename T>
 struct Pooled {
   static void* operator new(size_t size, FramePools& pools) {
     static_assert(sizeof(T) <= FramePools::largest, "a pooled kind fits a size class");
+    static_assert(alignof(T) <= FramePools::granule, "a pooled kind needs no more than the pools' alignment");
     return pools.take(size);
   }
   // Used only when a constructor throws.

@@ -71,7 +71,7 @@ class Heap {
 
   // Called by the trampoline between frame steps, where every live value is reachable from a root.
   void safe_point() {
-    if (bytes_since_collection_ >= threshold_ || stress_due()) collect();
+    if (bytes_since_collection_ >= threshold_ + frame_allowance() || stress_due()) collect();
   }
   void collect();
 
@@ -180,6 +180,11 @@ class Heap {
     return {slot, static_cast<uint8_t>(size_class)};
   }
   std::pair<void*, uint8_t> allocate_slowly(size_t size);
+  // What a pending frame costs a collection to visit, in the bytes of values that cost as much to mark.
+  static constexpr size_t pending_frame_estimate = 64;
+  // The pending frames are marked too, so a deep recursion may allocate in proportion to them before it
+  // is marked again; counted at each safe point, so the allowance goes when the frames go.
+  size_t frame_allowance() const { return pending_frames ? *pending_frames * pending_frame_estimate : 0; }
   void abandon(void* memory, uint8_t size_class);
   struct Marker;
   bool find_free_run(size_t size_class);

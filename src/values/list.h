@@ -8,7 +8,7 @@ namespace brevalon {
 
 class Heap;
 
-struct Cell : Value {
+struct Cell final : Value {
   static constexpr bool needs_destructor = false;
   Cell(Value* a, Value* d) : Value(Kind::Cell), car(a), cdr(d) {}
   void visit_edges(Visitor& visit) override {

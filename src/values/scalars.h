@@ -16,19 +16,19 @@ inline bool is_nil(const Value* value) {
   return value->kind == Kind::Unique && static_cast<const Unique*>(value)->is_nil;
 }
 
-struct Integer : Value {
+struct Integer final : Value {
   static constexpr bool needs_destructor = false;
   explicit Integer(int64_t v) : Value(Kind::Integer), value(v) {}
   int64_t value;
 };
 
-struct Floating : Value {
+struct Floating final : Value {
   static constexpr bool needs_destructor = false;
   explicit Floating(double v) : Value(Kind::Floating), value(v) {}
   double value;
 };
 
-struct String : Value {
+struct String final : Value {
   explicit String(std::string t) : Value(Kind::String), text(std::move(t)) {}
   // A text up to this long lives inside the string object, in the heap's slot; only longer ones
   // own memory outside it.

@@ -5,7 +5,7 @@ Layers, lowest first: base, values/memory, reader/printer, eval, forms/builtins/
 main (the files directly in src/) and repl (the interactive session, an executable of its own). A file may include its own folder and any lower layer. Folders
 of one layer are siblings and may not include each other, so each can be read alone; the one
 exception is values/memory, a single layer split in two: values allocate through memory/heap.h,
-and the heap knows only the object header values/value.h.
+and the heap knows the object header values/value.h and the commonest kinds, which it marks itself.
 
 Usage: check_includes.py [SOURCE_ROOT]   (default: the src/ folder beside tests/)
 Exits 1 with one line per offending include.
@@ -32,6 +32,9 @@ ALLOWED_SIBLING_INCLUDES = {
     # A heap owns its run's constants and interned names, so every value it makes can reach them.
     ("memory", "values/names.h"),
     ("memory", "values/types.h"),
+    # The marker reads the edges of cells, numbers and strings itself, without virtual calls.
+    ("memory", "values/list.h"),
+    ("memory", "values/scalars.h"),
 }
 
 # Includes that run against the layers today and are being removed. Delete an entry as soon as its

@@ -88,6 +88,14 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
          value->metadata = heap().make<Hashtable>();
          return std::pair<Value*, size_t>{value, 3};
        }},
+      {"a string's doc and a float's metadata, reached through a cell",
+       [] {
+         Value* text = string("text");
+         text->doc = string("doc");
+         Value* number = heap().make<Floating>(1.5);
+         number->metadata = list({integer(7)});
+         return std::pair<Value*, size_t>{heap().make<Cell>(text, number), 1 + 2 + 1 + 2};
+       }},
       {"a dictionary's values",
        [] {
          auto* table = heap().make<Hashtable>();
