@@ -188,14 +188,14 @@ namespace {
 
 namespace {
 
-LispFunc::ParameterShape shape_of_parameters(const Heap& heap, const LispFunc* lisp) {
+LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp) {
   using Shape = LispFunc::ParameterShape;
   if (lisp->rest_parameter || lisp->parameters.size() > Environment::inline_parameters) return Shape::other;
   for (size_t i = 0; i < lisp->parameters.size(); ++i) {
     Value* parameter = lisp->parameters[i];
     if (parameter->kind != Kind::NamedSymbol) return Shape::other;
     const Name* name = as<NamedSymbol>(parameter)->name;
-    if (name == heap.names.current_scope || name == heap.names.parent_scope) return Shape::other;
+    if (name->reserved()) return Shape::other;
     for (size_t j = 0; j < i; ++j)
       if (as<NamedSymbol>(lisp->parameters[j])->name == name) return Shape::other;
   }
@@ -206,7 +206,7 @@ LispFunc::ParameterShape shape_of_parameters(const Heap& heap, const LispFunc* l
 
 Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form) {
   Environment* scope = make_environment(heap, lisp->closure);
-  if (lisp->parameter_shape == LispFunc::ParameterShape::unknown) lisp->parameter_shape = shape_of_parameters(heap, lisp);
+  if (lisp->parameter_shape == LispFunc::ParameterShape::unknown) lisp->parameter_shape = shape_of_parameters(lisp);
   bool distinct = lisp->parameter_shape == LispFunc::ParameterShape::distinct_names;
   Value* rest = arguments;
   size_t count = 0;

@@ -3,6 +3,7 @@
 
 #include "eval/fast/list_plus.h"
 #include "eval/fast/prelude_lists.h"
+#include "eval/fast/prelude_plus.h"
 
 #include <iterator>
 
@@ -93,18 +94,9 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
   if (runtime.frame_count + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
   // One argument comes back itself: reduce never calls add.
   if (cdr(arguments) == runtime.heap.constants.nil) return car(arguments);
-  if (kind == Kind::Integer) {
-    int64_t sum = as<Integer>(car(arguments))->value;
-    for (rest = cdr(arguments); rest->kind == Kind::Cell; rest = cdr(rest))
-      sum = add_through_double(sum, as<Integer>(car(rest))->value);
-    return runtime.heap.make<Integer>(sum);
-  }
-  size_t length = 0;
-  for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) length += as<String>(car(rest))->text.size();
-  std::string text;
-  text.reserve(length);
-  for (rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) text += as<String>(car(rest))->text;
-  return runtime.heap.make<String>(std::move(text));
+  return add_like_prelude(runtime.heap, kind, [arguments](auto take) {
+    for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) take(car(rest));
+  });
 }
 
 }  // namespace brevalon

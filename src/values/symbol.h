@@ -21,6 +21,8 @@ struct Name {
   // One bit picked by the text: a scope whose filter lacks it has no binding of this name. Zero for
   // the reserved names every scope binds, which are always searched for.
   uint64_t filter_bit = 0;
+  // current-scope and parent-scope, which every scope binds from its start.
+  bool reserved() const { return filter_bit == 0; }
 };
 
 // Every change of a watched name in a watched scope bumps the counter of each group the name is in.

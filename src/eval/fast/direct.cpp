@@ -331,7 +331,7 @@ class Direct {
     Value* variable = car(arguments);
     Value* body = cdr(cdr(arguments));
     // A named variable other than the reserved names is a name each body's new scope has not bound.
-    bool variable_is_new = variable->kind == Kind::NamedSymbol && as<NamedSymbol>(variable)->name->filter_bit != 0;
+    bool variable_is_new = variable->kind == Kind::NamedSymbol && !as<NamedSymbol>(variable)->name->reserved();
     Record* self = push(Record{Record::Kind::special, uint8_t(Phase::iterator), environment, native, arguments, nullptr, nullptr, nil_});
     Value* iterator = evaluate_in_frame(environment, car(cdr(arguments)));
     if (!iterator) return nullptr;

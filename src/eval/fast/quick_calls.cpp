@@ -2,9 +2,9 @@
 #include "eval/fast/quick_calls.h"
 
 #include "eval/eval_frames.h"
+#include "eval/fast/prelude_plus.h"
 #include "eval/fast_paths.h"
 #include "memory/heap.h"
-#include "values/arithmetic.h"
 #include "values/list.h"
 #include "values/scalars.h"
 
@@ -20,6 +20,8 @@ class QuickCall {
  public:
   QuickCall(Runtime& runtime, Environment* environment) : runtime_(runtime), heap_(runtime.heap), environment_(environment) {}
 
+  // The value of a call of `callee` with `forms`, made `depth` calls below the one asked for; null
+  // when the general path must make it.
   Value* call(Value* callee, Value* forms, int depth) {
     uint8_t mode = as<Function>(callee)->exec_mode;
     if (mode == mode_macro) return nullptr;
@@ -33,6 +35,18 @@ class QuickCall {
     FastPaths& paths = runtime_.fast_paths;
     if (callee == paths.plus && paths.plus_intact()) return plus(forms, depth);
     return nullptr;
+  }
+
+  // A call's argument list made here: every form an atom with a value or a quick call without
+  // effects. Null, having done nothing a program could see, when one of them is anything else.
+  Value* arguments(Value* forms) {
+    constexpr int most = 8;
+    Value* values[most];
+    int count = operands_of(forms, values, most, 0);
+    if (count < 0) return nullptr;
+    Value* list = heap_.constants.nil;
+    for (int i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
+    return list;
   }
 
  private:
@@ -81,33 +95,11 @@ class QuickCall {
     if (kind != Kind::Integer && kind != Kind::String) return nullptr;
     for (int i = 1; i < count; ++i)
       if (operands[i]->kind != kind) return nullptr;
-    if (kind == Kind::Integer) {
-      int64_t sum = as<Integer>(operands[0])->value;
-      for (int i = 1; i < count; ++i) sum = add_through_double(sum, as<Integer>(operands[i])->value);
-      return heap_.make<Integer>(sum);
-    }
-    size_t length = 0;
-    for (int i = 0; i < count; ++i) length += as<String>(operands[i])->text.size();
-    std::string text;
-    text.reserve(length);
-    for (int i = 0; i < count; ++i) text += as<String>(operands[i])->text;
-    return heap_.make<String>(std::move(text));
+    return add_like_prelude(heap_, kind, [&operands, count](auto take) {
+      for (int i = 0; i < count; ++i) take(operands[i]);
+    });
   }
 
-  // A call's argument list made here: every form an atom with a value or a quick call without
-  // effects. Null, having done nothing a program could see, when one of them is anything else.
- public:
-  Value* arguments(Value* forms) {
-    constexpr int most = 8;
-    Value* values[most];
-    int count = operands_of(forms, values, most, 0);
-    if (count < 0) return nullptr;
-    Value* list = heap_.constants.nil;
-    for (int i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
-    return list;
-  }
-
- private:
   static constexpr int max_depth = 2;
   Runtime& runtime_;
   Heap& heap_;
