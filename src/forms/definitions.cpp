@@ -48,6 +48,7 @@ Value* native_fn(Interpreter& interpreter, Environment* environment, Value* argu
   lisp->closure = environment;
   lisp->body = cdr(arguments);
   Value* rest = parameters;
+  uint32_t count = 0;
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
     Value* parameter = car(rest);
     if (!is_symbol(parameter)) internal_error("fn expects a list of symbols as its parameters, got " + brief(parameters));
@@ -64,9 +65,10 @@ Value* native_fn(Interpreter& interpreter, Environment* environment, Value* argu
       rest = heap.constants.nil;
       break;
     }
-    lisp->parameters.push_back(parameter);
+    ++count;
   }
   if (rest != heap.constants.nil) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+  lisp->parameters = ParameterList(parameters, count);
   return interpreter.heap.make<Function>(mode_function, lisp);
 }
 

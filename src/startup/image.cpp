@@ -121,7 +121,8 @@ struct LispFuncLayout {
   using Type = LispFunc;
   static Type* blank(Heap& heap) { return heap.make<LispFunc>(); }
   template <class Io> static void fields(Io& io, Type* lisp) {
-    io.refs(lisp->parameters);
+    io.ref(lisp->parameters.list());
+    io.scalar(lisp->parameters.count());
     io.ref(lisp->rest_parameter);
     io.ref(lisp->body);
     io.ref(lisp->closure);

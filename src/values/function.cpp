@@ -7,7 +7,7 @@ namespace brevalon {
 
 void LispFunc::visit_edges(Visitor& visit) {
   Value::visit_edges(visit);
-  for (Value* parameter : parameters) visit(parameter);
+  visit(parameters.list());
   visit(rest_parameter);
   visit(body);
   visit(closure);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "values/list.h"
 #include "values/value.h"
 
 namespace brevalon {
@@ -34,11 +35,51 @@ struct Function : Value {
   Value* implementation;
 };
 
+// The fixed parameters of a function: the first `count` elements of its parameter list as written
+// (the part before any ". rest"). No program can change a list's cells, so they are shared, not
+// copied, and making a closure allocates nothing outside its own two objects.
+class ParameterList {
+ public:
+  ParameterList() = default;
+  ParameterList(Value* list, uint32_t count) : list_(list), count_(count) {}
+
+  class Iterator {
+   public:
+    Iterator(Value* cell, uint32_t left) : cell_(cell), left_(left) {}
+    Value* operator*() const { return static_cast<Cell*>(cell_)->car; }
+    Iterator& operator++() {
+      cell_ = static_cast<Cell*>(cell_)->cdr;
+      --left_;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const { return left_ == other.left_; }
+
+   private:
+    Value* cell_;
+    uint32_t left_;
+  };
+  Iterator begin() const { return Iterator(list_, count_); }
+  Iterator end() const { return Iterator(nullptr, 0); }
+  size_t size() const { return count_; }
+  Value* operator[](size_t i) const {
+    Value* cell = list_;
+    while (i--) cell = static_cast<Cell*>(cell)->cdr;
+    return static_cast<Cell*>(cell)->car;
+  }
+  // The list's first cell, which keeps all the parameters alive.
+  Value*& list() { return list_; }
+  uint32_t& count() { return count_; }
+
+ private:
+  Value* list_ = nullptr;
+  uint32_t count_ = 0;
+};
+
 struct LispFunc : Value {
+  static constexpr bool needs_destructor = false;
   LispFunc() : Value(Kind::LispFunc) {}
   void visit_edges(Visitor& visit) override;
-  size_t footprint() const override { return parameters.capacity() * sizeof(Value*); }
-  std::vector<Value*> parameters;
+  ParameterList parameters;
   Value* rest_parameter = nullptr;
   Value* body = nullptr;  // the body forms as a proper list, exactly as received
   Environment* closure = nullptr;

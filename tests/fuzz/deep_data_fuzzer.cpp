@@ -251,11 +251,14 @@ class Builder {
     Built body = pop();
     auto* lisp = heap().make<LispFunc>();
     uint64_t text = body.text + 48;
-    for (int i = argument % 3; i > 0; --i) {
+    Value* parameters = heap().constants.nil;
+    uint32_t count = 0;
+    for (int i = argument % 3; i > 0; --i, ++count) {
       const Name* parameter = name();
-      lisp->parameters.push_back(heap().make<NamedSymbol>(parameter));
+      parameters = heap().make<Cell>(heap().make<NamedSymbol>(parameter), parameters);
       text += parameter->text.size() + 1;
     }
+    lisp->parameters = ParameterList(parameters, count);
     if (argument & 4) lisp->rest_parameter = heap().make<NamedSymbol>(name());
     text += 8;
     // Sometimes a body that is not a list at all, which is written nil.

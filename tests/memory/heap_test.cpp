@@ -119,11 +119,11 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
       {"a lisp function's parameters, rest parameter, body and closure",
        [] {
          auto* lisp = heap().make<LispFunc>();
-         lisp->parameters = {symbol("a"), symbol("b")};
+         lisp->parameters = ParameterList(list({symbol("a"), symbol("b")}), 2);
          lisp->rest_parameter = symbol("rest");
          lisp->body = list({integer(1)});
          lisp->closure = make_environment(heap(), nullptr);
-         return std::pair<Value*, size_t>{heap().make<Function>(mode_function, lisp), 2 + 3 + 2 + 1};
+         return std::pair<Value*, size_t>{heap().make<Function>(mode_function, lisp), 2 + 2 + 3 + 2 + 1};
        }},
       {"a class's parents and environment, an instance's class and slots",
        [] {

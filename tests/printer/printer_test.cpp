@@ -26,7 +26,9 @@ using testing_support::symbol;
 
 Value* lisp_function(std::vector<std::string> parameters, const char* rest, Value* body, uint8_t mode = 0) {
   auto* lisp = heap().make<LispFunc>();
-  for (auto& name : parameters) lisp->parameters.push_back(symbol(name));
+  std::vector<Value*> symbols;
+  for (auto& name : parameters) symbols.push_back(symbol(name));
+  lisp->parameters = ParameterList(list(symbols), static_cast<uint32_t>(symbols.size()));
   if (rest) lisp->rest_parameter = symbol(rest);
   lisp->body = body;
   lisp->closure = testing_support::runtime().global;

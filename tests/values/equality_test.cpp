@@ -40,7 +40,7 @@ Value* dictionary(const std::vector<std::pair<std::string, Value*>>& entries) {
 
 Value* identity_function() {
   auto* lisp = heap().make<LispFunc>();
-  lisp->parameters.push_back(symbol("x"));
+  lisp->parameters = ParameterList(list({symbol("x")}), 1);
   lisp->body = list({symbol("x")});
   lisp->closure = testing_support::runtime().global;
   return heap().make<Function>(mode_function, lisp);

@@ -43,7 +43,7 @@ void collect_names(Value* form, const Name* except, std::vector<const Name*>& na
 struct ShapeMatch {
   const Name* reference_parameter;
   const Value* reference_key;
-  const std::vector<Value*>& parameters;
+  const ParameterList& parameters;
   Value* nil;
 
   bool holds_parameters(Value* list) const {
