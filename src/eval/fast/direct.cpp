@@ -28,6 +28,13 @@ namespace brevalon {
 //                operand being evaluated; for `for` c the iterator, d the scope of the body's run
 //                and e the body's last value; state ResumableState::Phase
 //   dispatch     a the generic's LispFunc, b the method, c the method's arguments
+// and two kinds that stand for the frames of a call made from an EvalFrame, so that the commonest
+// calls take one record rather than three (they count as the frames they stand for):
+//   function_call  the EvalFrame calling a function (fields as eval's) and its CallFrame awaiting
+//                  the result; once d, the new scope, is set, also the ExecFrame of a one-form body
+//                  with that form under way
+//   if_call        the EvalFrame calling `if` (fields as eval's), its CallFrame awaiting the result
+//                  and the native's frame; state the native's phase
 void DirectRecords::visit_edges(Visitor& visit) {
   for (DirectRecord* record = block.get(); record != top; ++record) {
     visit(record->environment);
@@ -72,10 +79,12 @@ class Direct {
     FramePools& pools = heap_.frame_pools;
     for (Record* record = base_; record != records_.top; ++record) {
       const Record& r = *record;
+      bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call;
       if (record == base_) {
-        base_frame_.state = EvalFrame::State(r.state);
+        base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
         base_frame_.callee = r.b;
         base_frame_.arguments = r.c;
+        if (combined) adopt_call_of(r);
         continue;
       }
       Frame* frame = nullptr;
@@ -128,10 +137,40 @@ class Direct {
           frame = dispatch;
           break;
         }
+        case Record::Kind::function_call:
+        case Record::Kind::if_call: {
+          auto* eval = new (pools) EvalFrame(r.environment, r.a);
+          eval->state = EvalFrame::State::calling;
+          eval->callee = r.b;
+          eval->arguments = r.c;
+          interpreter_.adopt(eval);
+          adopt_call_of(r);
+          continue;
+        }
       }
       interpreter_.adopt(frame);
     }
     records_.top = base_;
+  }
+
+  // The frames a combined record stands for above its EvalFrame.
+  void adopt_call_of(const Record& r) {
+    FramePools& pools = heap_.frame_pools;
+    auto* call = new (pools) CallFrame(r.b, r.c, r.a, r.environment);
+    call->state = CallFrame::State::awaiting_result;
+    interpreter_.adopt(call);
+    if (r.kind == Record::Kind::if_call) {
+      auto* native = as<ResumableNative>(as<Function>(r.b)->implementation);
+      auto* frame = new (pools) ResumableNativeCallFrame(native, r.c, r.environment);
+      frame->state_object = native->factory(pools);
+      frame->state_object->restore(heap_, r.environment, r.c, Phase(r.state), nullptr, nullptr, nullptr);
+      interpreter_.adopt(frame);
+    } else if (r.d) {
+      Value* body = as<LispFunc>(as<Function>(r.b)->implementation)->body;
+      auto* exec = new (pools) ExecFrame(body, static_cast<Environment*>(r.d), nil_);
+      exec->next_form = cdr(body);
+      interpreter_.adopt(exec);
+    }
   }
 
  private:
@@ -190,7 +229,7 @@ class Direct {
   }
 
   // EvalFrame from its start: the call form of the eval record at `self`.
-  Value* evaluate_call(Record* self) {
+  [[gnu::always_inline]] Value* evaluate_call(Record* self) {
     Environment* environment = self->environment;
     Value* expression = self->a;
     Value* head = car(expression);
@@ -214,12 +253,17 @@ class Direct {
         }
         self->c = arguments;
         self->state = uint8_t(EvalFrame::State::calling);
+        if (as<Function>(callee)->implementation->kind == Kind::LispFunc && callee != runtime_.fast_paths.plus &&
+            runtime_.frame_count + 2 <= Runtime::max_frames)
+          return call_function(self, as<LispFunc>(as<Function>(callee)->implementation), arguments);
         return call(environment, callee, arguments, expression, true);
       case mode_no_eval:
       case mode_no_expand:
         arguments = cdr(expression);
         self->c = arguments;
         self->state = uint8_t(EvalFrame::State::calling);
+        if (as<Function>(callee)->implementation == runtime_.fast_paths.if_native && if_in_place(arguments))
+          return call_if_in_place(self, arguments);
         return call(environment, callee, arguments, expression, false);
       default:
         macro_reached(expression);
@@ -277,7 +321,51 @@ class Direct {
     return result;
   }
 
-  Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form) {
+  // The CallFrame of a function called from the EvalFrame at `self`, in that record (function_call).
+  Value* call_function(Record* self, LispFunc* lisp, Value* arguments) {
+    self->kind = Record::Kind::function_call;
+    ++runtime_.frame_count;
+    Value* result = call_lisp(lisp, arguments, self->a, self);
+    if (!result) return nullptr;
+    --runtime_.frame_count;
+    return result;
+  }
+
+  // Whether `if` with these arguments goes into one record: a form the native takes, and room for
+  // its CallFrame and its own frame below the limit.
+  bool if_in_place(Value* arguments) const {
+    return arguments->kind == Kind::Cell && cdr(arguments)->kind == Kind::Cell &&
+           runtime_.frame_count + 2 <= Runtime::max_frames && is_proper_list(heap_, arguments);
+  }
+
+  // `if` called from the EvalFrame at `self`: its CallFrame and the native's frame in that record.
+  Value* call_if_in_place(Record* self, Value* arguments) {
+    self->kind = Record::Kind::if_call;
+    self->state = uint8_t(Phase::condition);
+    runtime_.frame_count += 2;
+    Environment* environment = self->environment;
+    Value* test = evaluate_in_frame(environment, car(arguments));
+    if (!test) return nullptr;
+    Value* branch;
+    if (test == heap_.constants.true_value) {
+      self->state = uint8_t(Phase::then_branch);
+      branch = car(cdr(arguments));
+    } else if (test == heap_.constants.false_value) {
+      self->state = uint8_t(Phase::else_branch);
+      Value* rest = cdr(cdr(arguments));
+      branch = rest->kind == Kind::Cell ? car(rest) : nil_;
+    } else {
+      return hand_over(test);
+    }
+    Value* value = evaluate_in_frame(environment, branch);
+    if (!value) return nullptr;
+    runtime_.frame_count -= 2;
+    return value;
+  }
+
+  // `combined`, when set, is the function_call record that holds the CallFrame: a one-form body
+  // then runs with its ExecFrame in that record too.
+  Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form, Record* combined = nullptr) {
     if (lisp->prelude_role)
       if (Value* value = native_prelude_call(runtime_, lisp, arguments)) return value;
     Value* method = nullptr;
@@ -292,7 +380,14 @@ class Direct {
       return value;
     }
     Environment* scope = bind_parameters(heap_, lisp, arguments, call_form);
-    return execute(lisp->body, scope);
+    Value* body = lisp->body;
+    if (!combined || body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
+    combined->d = scope;
+    ++runtime_.frame_count;
+    Value* value = evaluate_part(scope, car(body));
+    if (!value) return nullptr;
+    --runtime_.frame_count;
+    return value;
   }
 
   // A native in place, as CallFrame runs it: its frame is pushed only when it fails.

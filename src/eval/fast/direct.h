@@ -24,7 +24,7 @@ struct EvalFrame;
 
 // One pending frame; the meaning of the fields is its kind's (see direct.cpp).
 struct DirectRecord {
-  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch };
+  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call };
   Kind kind;
   uint8_t state;  // the frame's own state enum, or the special native's phase
   Environment* environment;
