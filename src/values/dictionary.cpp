@@ -12,7 +12,7 @@ size_t Hashtable::footprint() const {
 
 long Hashtable::find(std::string_view key) const {
   if (index_) {
-    auto found = index_->find(std::string(key));
+    auto found = index_->find(key);
     return found == index_->end() ? -1 : static_cast<long>(found->second);
   }
   for (size_t i = 0; i < entries_.size(); ++i)
@@ -37,7 +37,7 @@ void Hashtable::set_key(std::string_view key, Value* value) {
   if (index_) {
     index_->emplace(entries_.back().first, entries_.size() - 1);
   } else if (entries_.size() > index_threshold) {
-    index_ = new std::unordered_map<std::string, size_t>();
+    index_ = new std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>>();
     for (size_t j = 0; j < entries_.size(); ++j) index_->emplace(entries_[j].first, j);
   }
 }

@@ -1,12 +1,20 @@
 // Dictionaries: insertion-ordered maps from key text to value.
 #pragma once
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "values/value.h"
 
 namespace brevalon {
+
+// Looks keys up by their text, without making a string of it.
+struct KeyHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+};
 
 struct Hashtable : Value {
   Hashtable() : Value(Kind::Hashtable) {}
@@ -32,7 +40,7 @@ struct Hashtable : Value {
   static constexpr size_t index_threshold = 8;
   long find(std::string_view key) const;
   std::vector<std::pair<std::string, Value*>> entries_;
-  std::unordered_map<std::string, size_t>* index_ = nullptr;
+  std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>>* index_ = nullptr;
 };
 
 }  // namespace brevalon
