@@ -186,8 +186,6 @@ namespace {
 
 }  // namespace
 
-namespace {
-
 LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp) {
   using Shape = LispFunc::ParameterShape;
   if (lisp->rest_parameter || lisp->parameters.size() > Environment::inline_parameters) return Shape::other;
@@ -201,8 +199,6 @@ LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp) {
   }
   return Shape::distinct_names;
 }
-
-}  // namespace
 
 Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form) {
   Environment* scope = make_environment(heap, lisp->closure);

@@ -1,13 +1,12 @@
 // The evaluation frames: one expression, an argument list, a call, and a function body.
 #pragma once
 #include "eval/frame.h"
+#include "values/function.h"
 #include "values/list.h"
 
 namespace brevalon {
 
 struct Environment;
-struct LispFunc;
-struct NativeFunc;
 class Heap;
 
 struct EvalFrame final : Frame, Pooled<EvalFrame> {
@@ -108,5 +107,7 @@ bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms,
 void check_call(Heap& heap, Value* callee, Value* arguments);
 // A new scope of the function's closure with the parameters bound; a wrong count fails naming the call.
 Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form);
+// Whether a function's parameters are distinct names its new scope binds without a search.
+LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp);
 
 }  // namespace brevalon

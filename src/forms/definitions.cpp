@@ -69,6 +69,8 @@ Value* native_fn(Interpreter& interpreter, Environment* environment, Value* argu
   }
   if (rest != heap.constants.nil) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
   lisp->parameters = ParameterList(parameters, count);
+  // Worked out here rather than at the first call: `let` makes a closure for every use.
+  lisp->parameter_shape = shape_of_parameters(lisp);
   return interpreter.heap.make<Function>(mode_function, lisp);
 }
 

@@ -11,6 +11,9 @@ void LispFunc::visit_edges(Visitor& visit) {
   visit(rest_parameter);
   visit(body);
   visit(closure);
+  visit(dispatch_types[0]);
+  visit(dispatch_types[1]);
+  visit(dispatch_method);
 }
 
 }  // namespace brevalon

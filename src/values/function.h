@@ -88,6 +88,13 @@ struct LispFunc : Value {
   enum class GenericShape : uint8_t { unknown, dispatcher, other };
   GenericShape generic_shape = GenericShape::unknown;
   Value* generic_key = nullptr;
+  // The method native dispatch picked at the last call, for one or two arguments of the types
+  // `dispatch_types` (the second null for one), while method-store's version is `dispatch_version`:
+  // what filter and match-types pick depends on nothing else (a class's parents never change).
+  Value* dispatch_types[2] = {nullptr, nullptr};
+  Value* dispatch_method = nullptr;
+  uint64_t dispatch_version = 0;
+  uint32_t dispatch_methods = 0;
   // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
   uint8_t prelude_role = 0;
   // Whether the parameters are at most four distinct names, none of them reserved, and no rest

@@ -245,6 +245,16 @@ class Direct {
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
+        if (LispFunc* lisp = binds_in_place(callee)) {
+          Value* values[Environment::inline_parameters];
+          int count = quick_values(runtime_, environment, cdr(expression), values, Environment::inline_parameters);
+          if (count >= 0 && size_t(count) == lisp->parameters.size()) {
+            // No frame reads a call's argument list once the call has begun, so none is made.
+            self->c = nil_;
+            self->state = uint8_t(EvalFrame::State::calling);
+            return call_function_with(self, lisp, values);
+          }
+        }
         if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
             !evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
@@ -380,14 +390,48 @@ class Direct {
       return value;
     }
     Environment* scope = bind_parameters(heap_, lisp, arguments, call_form);
-    Value* body = lisp->body;
-    if (!combined || body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
+    if (!combined) return execute(lisp->body, scope);
+    return run_body(combined, lisp->body, scope);
+  }
+
+  // The body of a function called from the record `combined` (function_call), in its new scope: a
+  // one-form body with its ExecFrame in that record.
+  Value* run_body(Record* combined, Value* body, Environment* scope) {
+    if (body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
     combined->d = scope;
     ++runtime_.frame_count;
     Value* value = evaluate_part(scope, car(body));
     if (!value) return nullptr;
     --runtime_.frame_count;
     return value;
+  }
+
+  // A function whose call binds its parameters straight from the argument values, with no list:
+  // no prelude role or native dispatch that reads the list, parameters that are distinct names
+  // each new scope binds without a search, and room below the frame limit for its CallFrame and
+  // ExecFrame.
+  LispFunc* binds_in_place(Value* callee) const {
+    Value* impl = as<Function>(callee)->implementation;
+    if (impl->kind != Kind::LispFunc) return nullptr;
+    auto* lisp = as<LispFunc>(impl);
+    if (lisp->prelude_role || lisp->parameter_shape != LispFunc::ParameterShape::distinct_names ||
+        (lisp->generic_shape != LispFunc::GenericShape::other && may_dispatch_natively(runtime_, lisp)))
+      return nullptr;
+    if (runtime_.frame_count + 2 > Runtime::max_frames) return nullptr;
+    return lisp;
+  }
+
+  // call_function with the parameters' values in hand (see binds_in_place).
+  Value* call_function_with(Record* self, LispFunc* lisp, Value* const* values) {
+    self->kind = Record::Kind::function_call;
+    ++runtime_.frame_count;
+    Environment* scope = make_environment(heap_, lisp->closure);
+    Value* const* value = values;
+    for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
+    Value* result = run_body(self, lisp->body, scope);
+    if (!result) return nullptr;
+    --runtime_.frame_count;
+    return result;
   }
 
   // A native in place, as CallFrame runs it: its frame is pushed only when it fails.

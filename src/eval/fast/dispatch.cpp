@@ -138,6 +138,31 @@ Answer match_types(const Runtime& runtime, Value* arguments, Value* parameters) 
   }
 }
 
+// The method filter and match-types pick for `arguments`, with the count of methods looked at;
+// null when none fits, when the pick is not a function the call frame can run itself (a native
+// would see the dispatcher's scope), or when the dispatcher would raise an error on the way.
+Value* pick_method(const Runtime& runtime, LispFunc* generic, Value* arguments, size_t& methods) {
+  const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
+  Value* nil = runtime.heap.constants.nil;
+  Value* definitions = dispatch.method_store->get(as<String>(generic->generic_key)->text);
+  if (!definitions) return nullptr;
+  Value* chosen = nullptr;
+  methods = 0;
+  for (Value* rest = definitions; rest != nil; rest = cdr(rest)) {
+    if (rest->kind != Kind::Cell) return nullptr;
+    ++methods;
+    Value* definition = car(rest);
+    if (definition->kind != Kind::Cell || cdr(definition)->kind != Kind::Cell) return nullptr;
+    Answer answer = match_types(runtime, arguments, car(definition));
+    if (answer == Answer::unknown) return nullptr;
+    if (answer == Answer::yes && !chosen) chosen = car(cdr(definition));
+  }
+  if (!chosen || chosen->kind != Kind::Function || as<Function>(chosen)->exec_mode != mode_function ||
+      as<Function>(chosen)->implementation->kind != Kind::LispFunc)
+    return nullptr;
+  return chosen;
+}
+
 // Deeper than the step-by-step dispatcher goes while it filters the methods.
 size_t dispatch_depth_bound(size_t methods, size_t arguments) { return 1000 + 64 * (methods + arguments); }
 
@@ -176,6 +201,12 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters) {
   runtime.permanent.push_back(reference);
 }
 
+bool may_dispatch_natively(Runtime& runtime, LispFunc* function) {
+  if (function->generic_shape == LispFunc::GenericShape::other || !runtime.fast_paths.dispatch.intact()) return false;
+  if (function->generic_shape == LispFunc::GenericShape::unknown) function->generic_shape = shape_of(runtime, function);
+  return function->generic_shape == LispFunc::GenericShape::dispatcher;
+}
+
 Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* arguments, Value*& method) {
   const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
   if (generic->generic_shape == LispFunc::GenericShape::other || !dispatch.intact()) return nullptr;
@@ -184,29 +215,35 @@ Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* argume
     if (generic->generic_shape != LispFunc::GenericShape::dispatcher) return nullptr;
   }
   Heap& heap = runtime.heap;
-  Value* nil = heap.constants.nil;
   size_t count = 0;
   for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) ++count;
   if (count != generic->parameters.size()) return nullptr;
 
-  Value* definitions = dispatch.method_store->get(as<String>(generic->generic_key)->text);
-  if (!definitions) return nullptr;
-  Value* chosen = nullptr;
-  size_t methods = 0;
-  for (Value* rest = definitions; rest != nil; rest = cdr(rest)) {
-    if (rest->kind != Kind::Cell) return nullptr;
-    ++methods;
-    Value* definition = car(rest);
-    if (definition->kind != Kind::Cell || cdr(definition)->kind != Kind::Cell) return nullptr;
-    Answer answer = match_types(runtime, arguments, car(definition));
-    if (answer == Answer::unknown) return nullptr;
-    if (answer == Answer::yes && !chosen) chosen = car(cdr(definition));
+  // One or two arguments: the pick of the last call holds while their types and method-store do.
+  const Constants& constants = heap.constants;
+  Value* types[2] = {nullptr, nullptr};
+  bool remembered = count == 1 || count == 2;
+  if (remembered) {
+    types[0] = constants.type_of(car(arguments));
+    if (count == 2) types[1] = constants.type_of(car(cdr(arguments)));
   }
-  // The method must be a function the call frame binds and runs itself: a native would see the
-  // dispatcher's scope.
-  if (!chosen || chosen->kind != Kind::Function || as<Function>(chosen)->exec_mode != mode_function ||
-      as<Function>(chosen)->implementation->kind != Kind::LispFunc)
-    return nullptr;
+  Value* chosen;
+  size_t methods;
+  if (remembered && generic->dispatch_method && generic->dispatch_version == dispatch.method_store->version &&
+      generic->dispatch_types[0] == types[0] && generic->dispatch_types[1] == types[1]) {
+    chosen = generic->dispatch_method;
+    methods = generic->dispatch_methods;
+  } else {
+    chosen = pick_method(runtime, generic, arguments, methods);
+    if (!chosen) return nullptr;
+    if (remembered) {
+      generic->dispatch_types[0] = types[0];
+      generic->dispatch_types[1] = types[1];
+      generic->dispatch_method = chosen;
+      generic->dispatch_version = dispatch.method_store->version;
+      generic->dispatch_methods = static_cast<uint32_t>(methods);
+    }
+  }
   if (runtime.frame_count + dispatch_depth_bound(methods, count) > Runtime::max_frames) return nullptr;
 
   // The dispatcher's call (f parameters...) hands the method a new list.

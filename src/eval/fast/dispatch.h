@@ -44,6 +44,10 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters);
 // Null otherwise. Has no effect a program can see.
 Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* arguments, Value*& method);
 
+// Whether choose_native_dispatch may pick a method for calls of `function`: false for a function
+// that is not a dispatcher, or while native dispatch is off (and then for the rest of the run).
+bool may_dispatch_natively(Runtime& runtime, LispFunc* function);
+
 // Where a call of `generic` starts: when it is a dispatcher whose choice can be made natively,
 // pushes the frame that calls the chosen method and returns true; otherwise does nothing.
 bool start_native_dispatch(Interpreter& interpreter, LispFunc* generic, Value* arguments);

@@ -37,6 +37,8 @@ class QuickCall {
     return nullptr;
   }
 
+  int values(Value* forms, Value** values, int capacity) { return operands_of(forms, values, capacity, 0); }
+
   // A call's argument list made here: every form an atom with a value or a quick call without
   // effects. Null, having done nothing a program could see, when one of them is anything else.
   Value* arguments(Value* forms) {
@@ -111,6 +113,11 @@ class QuickCall {
 Value* quick_arguments(Runtime& runtime, Environment* environment, Value* forms) {
   if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
   return QuickCall(runtime, environment).arguments(forms);
+}
+
+int quick_values(Runtime& runtime, Environment* environment, Value* forms, Value** values, int capacity) {
+  if (runtime.frame_count + frame_margin > Runtime::max_frames) return -1;
+  return QuickCall(runtime, environment).values(forms, values, capacity);
 }
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {

@@ -22,6 +22,10 @@ namespace brevalon {
 // when any form is something else.
 Value* quick_arguments(Runtime& runtime, Environment* environment, Value* argument_forms);
 
+// The same values into `values`, at most `capacity` of them: their count, or -1 when any form is
+// something else or there are more, having done nothing a program could see.
+int quick_values(Runtime& runtime, Environment* environment, Value* argument_forms, Value** values, int capacity);
+
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
 
 // The value of a call of `callee`, a function, with `operand_forms`, or null when the general
