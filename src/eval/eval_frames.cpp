@@ -16,15 +16,6 @@
 
 namespace brevalon {
 
-bool evaluate_atom(Environment* environment, Value* expression, Value*& result) {
-  if (is_symbol(expression)) {
-    result = environment->lookup(expression);
-    return result != nullptr;
-  }
-  result = expression;
-  return true;
-}
-
 // ---- EvalFrame
 
 bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments) {

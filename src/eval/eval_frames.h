@@ -1,12 +1,13 @@
 // The evaluation frames: one expression, an argument list, a call, and a function body.
 #pragma once
 #include "eval/frame.h"
+#include "values/environment.h"
 #include "values/function.h"
 #include "values/list.h"
+#include "values/symbol.h"
 
 namespace brevalon {
 
-struct Environment;
 class Heap;
 
 struct EvalFrame final : Frame, Pooled<EvalFrame> {
@@ -90,7 +91,14 @@ struct ExecFrame final : Frame, Pooled<ExecFrame> {
 };
 
 // Evaluates a symbol or an atom without a frame; false when a symbol is unbound.
-bool evaluate_atom(Environment* environment, Value* expression, Value*& result);
+inline bool evaluate_atom(Environment* environment, Value* expression, Value*& result) {
+  if (is_symbol(expression)) {
+    result = environment->lookup(expression);
+    return result != nullptr;
+  }
+  result = expression;
+  return true;
+}
 
 // The steps of evaluation that the direct evaluator shares with these frames.
 
