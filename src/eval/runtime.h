@@ -47,6 +47,9 @@ struct Runtime final : RootSet {
   // past either bound a step ends the run with an internal error. A normal run is unbounded.
   size_t step_budget = SIZE_MAX;
   size_t live_bytes_budget = SIZE_MAX;
+  // Whether a harness set either bound. The trampoline counts the step budget down in every run,
+  // but one left at SIZE_MAX is never spent: a run that old would have run for centuries.
+  bool bounded() const { return step_budget < SIZE_MAX / 2 || live_bytes_budget != SIZE_MAX; }
 
   // Beyond these a run ends with an orderly internal error, long before memory or stack runs out.
   static constexpr size_t max_frames = 4'000'000;

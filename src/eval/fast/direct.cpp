@@ -64,7 +64,7 @@ class Direct {
         base_(records_.top),
         nil_(heap_.constants.nil),
         floor_(recursion_floor()),
-        bounded_(runtime_.step_budget != SIZE_MAX || runtime_.live_bytes_budget != SIZE_MAX) {}
+        bounded_(runtime_.bounded()) {}
 
   Value* run() {
     // The base frame is on the trampoline's stack already, counted there.
