@@ -52,7 +52,14 @@ Value* quick_greater_equal(Heap& heap, Environment*, Value* const* operands) {
 // Two compound values may take the comparison's walk, which can fail on data too large: those
 // are left to the routine, so that it fails in its own frame.
 Value* quick_equal(Heap& heap, Environment*, Value* const* operands) {
-  if (compound(operands[0]) && compound(operands[1])) return nullptr;
+  Value* a = operands[0];
+  Value* b = operands[1];
+  // The commonest tests, (= x nil) and (= n 0), without the comparison's set-up: a unique value
+  // equals only itself, whatever the other value is.
+  if (a->kind == Kind::Unique || b->kind == Kind::Unique) return heap.constants.boolean(a == b);
+  if (a->kind == Kind::Integer && b->kind == Kind::Integer)
+    return heap.constants.boolean(as<Integer>(a)->value == as<Integer>(b)->value);
+  if (compound(a) && compound(b)) return nullptr;
   Value* uncomparable = nullptr;
   bool equal = values_equal(operands[0], operands[1], uncomparable);
   if (uncomparable) return nullptr;
