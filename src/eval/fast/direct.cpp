@@ -344,8 +344,12 @@ class Direct {
   // Whether `if` with these arguments goes into one record: a form the native takes, and room for
   // its CallFrame and its own frame below the limit.
   bool if_in_place(Value* arguments) const {
-    return arguments->kind == Kind::Cell && cdr(arguments)->kind == Kind::Cell &&
-           runtime_.frame_count + 2 <= Runtime::max_frames && is_proper_list(heap_, arguments);
+    if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell ||
+        runtime_.frame_count + 2 > Runtime::max_frames)
+      return false;
+    // Two or three forms, the commonest shapes, are seen to be a proper list at a glance.
+    Value* rest = cdr(cdr(arguments));
+    return rest == nil_ || (rest->kind == Kind::Cell && cdr(rest) == nil_) || is_proper_list(heap_, arguments);
   }
 
   // `if` called from the EvalFrame at `self`: its CallFrame and the native's frame in that record.
