@@ -49,6 +49,8 @@ void DirectRecords::visit_edges(Visitor& visit) {
 namespace {
 
 using Record = DirectRecord;
+// The most arguments a call binds from their values in hand (see binds_in_place).
+constexpr int most_values_in_place = 4;
 using Phase = ResumableState::Phase;
 
 uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
@@ -246,8 +248,8 @@ class Direct {
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
         if (LispFunc* lisp = binds_in_place(callee)) {
-          Value* values[Environment::inline_parameters];
-          int count = quick_values(runtime_, environment, cdr(expression), values, Environment::inline_parameters);
+          Value* values[most_values_in_place];
+          int count = quick_values(runtime_, environment, cdr(expression), values, most_values_in_place);
           if (count >= 0 && size_t(count) == lisp->parameters.size()) {
             // No frame reads a call's argument list once the call has begun, so none is made.
             self->c = nil_;
