@@ -32,7 +32,8 @@ namespace brevalon {
 // calls take one record rather than three (they count as the frames they stand for):
 //   function_call  the EvalFrame calling a function (fields as eval's) and its CallFrame awaiting
 //                  the result; once d, the new scope, is set, also the ExecFrame of a one-form body
-//                  with that form under way
+//                  with that form under way. When c is null, state is the count of the arguments,
+//                  whose values wait in DirectRecords::values.
 //   if_call        the EvalFrame calling `if` (fields as eval's), its CallFrame awaiting the result
 //                  and the native's frame; state the native's phase
 void DirectRecords::visit_edges(Visitor& visit) {
@@ -44,6 +45,7 @@ void DirectRecords::visit_edges(Visitor& visit) {
     visit(record->d);
     visit(record->e);
   }
+  for (Value** value = values.get(); value != values_top; ++value) visit(*value);
 }
 
 namespace {
@@ -64,6 +66,7 @@ class Direct {
         records_(interpreter.runtime.direct),
         base_frame_(base_frame),
         base_(records_.top),
+        values_base_(records_.values_top),
         nil_(heap_.constants.nil),
         floor_(recursion_floor()),
         bounded_(runtime_.bounded()) {}
@@ -79,8 +82,13 @@ class Direct {
   // The records become the frames they stand for, on the trampoline's stack above the base frame.
   void hand_on() {
     FramePools& pools = heap_.frame_pools;
+    Value** values = values_base_;
     for (Record* record = base_; record != records_.top; ++record) {
-      const Record& r = *record;
+      Record& r = *record;
+      if (r.kind == Record::Kind::function_call && !r.c) {
+        r.c = make_list_of(values, r.state);
+        values += r.state;
+      }
       bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call;
       if (record == base_) {
         base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
@@ -153,6 +161,13 @@ class Direct {
       interpreter_.adopt(frame);
     }
     records_.top = base_;
+    records_.values_top = values_base_;
+  }
+
+  Value* make_list_of(Value* const* values, size_t count) {
+    Value* list = nil_;
+    for (size_t i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
+    return list;
   }
 
   // The frames a combined record stands for above its EvalFrame.
@@ -250,11 +265,16 @@ class Direct {
         if (LispFunc* lisp = binds_in_place(callee)) {
           Value* values[most_values_in_place];
           int count = quick_values(runtime_, environment, cdr(expression), values, most_values_in_place);
-          if (count >= 0 && size_t(count) == lisp->parameters.size()) {
-            // No frame reads a call's argument list once the call has begun, so none is made.
-            self->c = nil_;
-            self->state = uint8_t(EvalFrame::State::calling);
-            return call_function_with(self, lisp, values);
+          if (count >= 0 && size_t(count) == lisp->parameters.size() && records_.has_value_room(count)) {
+            self->kind = Record::Kind::function_call;
+            self->state = uint8_t(count);
+            self->c = nullptr;
+            Value** kept = records_.values_top;
+            for (int i = 0; i < count; ++i) kept[i] = values[i];
+            records_.values_top += count;
+            Value* result = call_function_with(self, lisp, kept);
+            if (result) records_.values_top -= count;
+            return result;
           }
         }
         if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
@@ -569,6 +589,7 @@ class Direct {
   DirectRecords& records_;
   EvalFrame& base_frame_;
   Record* base_;
+  Value** values_base_;
   Value* nil_;
   uintptr_t floor_;
   bool bounded_;

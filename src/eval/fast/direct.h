@@ -42,13 +42,23 @@ struct DirectRecords {
   static constexpr size_t capacity = size_t{1} << 16;
   // More than one step of direct evaluation pushes before it looks at the room left.
   static constexpr size_t step_room = 16;
-  DirectRecords() : block(new DirectRecord[capacity]), top(block.get()), end(block.get() + capacity) {}
+  DirectRecords()
+      : block(new DirectRecord[capacity]), top(block.get()), end(block.get() + capacity),
+        values(new Value*[value_capacity]), values_top(values.get()), values_end(values.get() + value_capacity) {}
   bool has_room() const { return static_cast<size_t>(end - top) >= step_room; }
+  bool has_value_room(size_t count) const { return static_cast<size_t>(values_end - values_top) >= count; }
   void visit_edges(Visitor& visit);
 
   std::unique_ptr<DirectRecord[]> block;
   DirectRecord* top;  // one past the innermost record
   DirectRecord* end;
+  // The argument values of pending calls whose records hold no argument list, in the order of
+  // their records: the list is made only if a record becomes frames, whose readers (a
+  // diagnostic naming the argument types) may look at it.
+  static constexpr size_t value_capacity = capacity * 2;
+  std::unique_ptr<Value*[]> values;
+  Value** values_top;
+  Value** values_end;
 };
 
 // Evaluates the call form of `base`, an EvalFrame about to start. True when its result is set;
