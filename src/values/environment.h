@@ -76,7 +76,7 @@ struct Environment : Value {
   struct Extras;
 
   // Room for the two reserved bindings and three parameters, which most calls need, in the slot.
-  static constexpr uint32_t inline_capacity = 2 + 3;
+  static constexpr uint32_t inline_capacity = 2 + 4;
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }
