@@ -30,7 +30,7 @@ struct Environment : Value {
   ~Environment() override;
 
   // Most scopes never leave their slot: the collector destroys only those that took a side block
-  // (see take_extras), and frees the others as they are.
+  // (see extras()), and frees the others as they are.
   static constexpr bool needs_destructor = false;
 
   void visit_edges(Visitor& visit) override;
@@ -75,7 +75,8 @@ struct Environment : Value {
   // bindings and a watch counter. Made on first use and owned by the scope.
   struct Extras;
 
-  // Room for the two reserved bindings and three parameters, which most calls need, in the slot.
+  // Room in the slot for the two reserved bindings and four parameters: most calls take one to three,
+  // and a function of four would otherwise take a side block at every call.
   static constexpr uint32_t inline_capacity = 2 + 4;
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
