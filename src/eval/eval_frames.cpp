@@ -179,7 +179,7 @@ namespace {
 
 LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp) {
   using Shape = LispFunc::ParameterShape;
-  if (lisp->rest_parameter || lisp->parameters.size() > Environment::inline_parameters) return Shape::other;
+  if (lisp->rest_parameter) return Shape::other;
   for (size_t i = 0; i < lisp->parameters.size(); ++i) {
     Value* parameter = lisp->parameters[i];
     if (parameter->kind != Kind::NamedSymbol) return Shape::other;

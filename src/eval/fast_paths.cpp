@@ -22,7 +22,7 @@ namespace {
 void watch(Runtime& runtime, Value* value) {
   if (value->kind == Kind::Environment) {
     auto* env = as<Environment>(value);
-    env->watch_counter = runtime.fast_paths.changes;
+    env->watch(runtime.fast_paths.changes);
     for (size_t i = 0; i < env->named_count(); ++i) env->named_at(i).name->watch_groups |= watch_any;
   } else if (value->kind == Kind::Hashtable) {
     as<Hashtable>(value)->watch_counter = &runtime.fast_paths.table_changes;

@@ -63,6 +63,12 @@ class Heap {
     return value;
   }
 
+  // A value of a kind that needs no destructor calls this when it first owns memory outside its
+  // slot, so that the sweep destroys it when it dies. A large object is always destroyed.
+  static void destroy_when_dead(Value* value) {
+    if (value->size_class != 0) set_bit(chunk_of(value)->destructible, value);
+  }
+
   // Whether the last marking reached the value; for the weak tables, between marking and sweeping.
   static bool is_marked(const Value* value) {
     if (value->size_class == 0) return value->marked;

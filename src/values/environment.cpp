@@ -2,16 +2,33 @@
 #include "values/environment.h"
 
 #include <algorithm>
-#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "memory/heap.h"
 #include "values/names.h"
 
 namespace brevalon {
 
-Environment::~Environment() {
-  if (data_ != inline_) delete[] data_;
-  delete index_;
+struct Environment::Extras {
+  // The bindings once they outgrow the slot; data_ points here then.
+  std::unique_ptr<Binding[]> grown;
+  std::unordered_map<const Name*, uint32_t> index;
+  std::vector<NumberedBinding> numbered;
+  uint64_t* watch_counter = nullptr;
+};
+
+Environment::~Environment() { delete extras_; }
+
+// The one place a scope comes to own memory outside its slot, so the one place that tells the
+// collector to destroy it when it dies.
+Environment::Extras& Environment::extras() {
+  if (!extras_) {
+    extras_ = new Extras();
+    Heap::destroy_when_dead(this);
+  }
+  return *extras_;
 }
 
 void Environment::visit_edges(Visitor& visit) {
@@ -21,23 +38,35 @@ void Environment::visit_edges(Visitor& visit) {
     mark_name(data_[i].name);
     visit(data_[i].value);
   }
-  for (auto& binding : numbered_) visit(binding.value);
+  if (extras_)
+    for (auto& binding : extras_->numbered) visit(binding.value);
 }
 
 size_t Environment::footprint() const {
-  size_t bytes = numbered_.capacity() * sizeof(NumberedBinding);
+  if (!extras_) return 0;
+  size_t bytes = sizeof(Extras) + extras_->numbered.capacity() * sizeof(NumberedBinding);
   if (data_ != inline_) bytes += capacity_ * sizeof(Binding);
-  if (index_) bytes += index_->size() * 32;
+  // A node of the index holds its key, value, hash and link; the buckets are one pointer each.
+  bytes += extras_->index.size() * 32 + (extras_->index.empty() ? 0 : extras_->index.bucket_count() * sizeof(void*));
   return bytes;
 }
 
+std::span<const NumberedBinding> Environment::numbered() const {
+  if (!extras_) return {};
+  return extras_->numbered;
+}
+
+uint64_t* Environment::watch_counter() const { return extras_ ? extras_->watch_counter : nullptr; }
+
+void Environment::watch(uint64_t* counter) { extras().watch_counter = counter; }
+
 Binding* Environment::find_named(const Name* name) {
-  if (index_) {
+  if (indexed()) {
     // Most lookups in a large environment are of names seen before: try where the name was last.
     if (name->cached_environment == this && name->cached_index < size_ && data_[name->cached_index].name == name)
       return &data_[name->cached_index];
-    auto found = index_->find(name);
-    if (found == index_->end()) return nullptr;
+    auto found = extras_->index.find(name);
+    if (found == extras_->index.end()) return nullptr;
     name->cached_environment = this;
     name->cached_index = found->second;
     return &data_[found->second];
@@ -48,50 +77,59 @@ Binding* Environment::find_named(const Name* name) {
 }
 
 NumberedBinding* Environment::find_numbered(int64_t number) {
-  for (auto& binding : numbered_)
+  if (!extras_) return nullptr;
+  for (auto& binding : extras_->numbered)
     if (binding.number == number) return &binding;
   return nullptr;
 }
 
+// Doubles the room for named bindings; a scope that grows past the linear search limit is indexed
+// from then on.
+void Environment::grow() {
+  Extras& side = extras();
+  uint32_t capacity = capacity_ * 2;
+  auto grown = std::make_unique<Binding[]>(capacity);
+  std::copy(data_, data_ + size_, grown.get());
+  side.grown = std::move(grown);
+  data_ = side.grown.get();
+  capacity_ = capacity;
+  if (indexed() && side.index.empty()) rebuild_index();
+}
+
 void Environment::set_named(const Name* name, Value* value) {
   ++version;
-  if (watch_counter) note_watched_change(watch_counter, name->watch_groups);
+  if (uint64_t* counter = watch_counter()) note_watched_change(counter, name->watch_groups);
   if (Binding* binding = find_named(name)) {
     binding->value = value;
     return;
   }
-  if (size_ == capacity_) {
-    auto* grown = new Binding[capacity_ * 2];
-    std::copy(data_, data_ + size_, grown);
-    if (data_ != inline_) delete[] data_;
-    data_ = grown;
-    capacity_ *= 2;
-  }
+  if (size_ == capacity_) grow();
   name_filter_ |= name->filter_bit;
   data_[size_] = Binding{name, value};
-  if (index_) index_->emplace(name, size_);
+  if (indexed()) extras_->index.emplace(name, size_);
   ++size_;
-  if (!index_ && size_ > index_threshold) rebuild_index();
 }
 
 void Environment::set_numbered(int64_t number, Value* value) {
   ++version;
-  if (watch_counter) ++*watch_counter;
+  if (uint64_t* counter = watch_counter()) ++*counter;
   if (NumberedBinding* binding = find_numbered(number)) binding->value = value;
-  else numbered_.push_back(NumberedBinding{number, value});
+  else extras().numbered.push_back(NumberedBinding{number, value});
 }
 
 bool Environment::remove(const Value* symbol) {
   ++version;
-  if (watch_counter)
-    note_watched_change(watch_counter, symbol->kind == Kind::NumSymbol
-                                           ? uint8_t{1}
-                                           : static_cast<const NamedSymbol*>(symbol)->name->watch_groups);
+  if (uint64_t* counter = watch_counter())
+    note_watched_change(counter, symbol->kind == Kind::NumSymbol
+                                     ? uint8_t{1}
+                                     : static_cast<const NamedSymbol*>(symbol)->name->watch_groups);
   if (symbol->kind == Kind::NumSymbol) {
+    if (!extras_) return false;
     int64_t number = static_cast<const NumSymbol*>(symbol)->number;
-    auto it = std::find_if(numbered_.begin(), numbered_.end(), [&](auto& b) { return b.number == number; });
-    if (it == numbered_.end()) return false;
-    numbered_.erase(it);
+    std::vector<NumberedBinding>& numbered = extras_->numbered;
+    auto it = std::find_if(numbered.begin(), numbered.end(), [&](auto& b) { return b.number == number; });
+    if (it == numbered.end()) return false;
+    numbered.erase(it);
     return true;
   }
   Binding* binding = find_named(static_cast<const NamedSymbol*>(symbol)->name);
@@ -100,14 +138,14 @@ bool Environment::remove(const Value* symbol) {
   --size_;
   name_filter_ = 0;
   for (uint32_t i = 0; i < size_; ++i) name_filter_ |= data_[i].name->filter_bit;
-  if (index_) rebuild_index();
+  if (indexed()) rebuild_index();
   return true;
 }
 
 void Environment::rebuild_index() {
-  if (!index_) index_ = new std::unordered_map<const Name*, uint32_t>();
-  index_->clear();
-  for (uint32_t i = 0; i < size_; ++i) index_->emplace(data_[i].name, i);
+  std::unordered_map<const Name*, uint32_t>& index = extras_->index;
+  index.clear();
+  for (uint32_t i = 0; i < size_; ++i) index.emplace(data_[i].name, i);
 }
 
 void Environment::bind(const Value* symbol, Value* value) {

@@ -1,7 +1,6 @@
 // Environments: scopes with an insertion-ordered map of named bindings and a map of numbered ones.
 #pragma once
-#include <unordered_map>
-#include <vector>
+#include <span>
 
 #include "values/symbol.h"
 
@@ -30,23 +29,29 @@ struct Environment : Value {
   }
   ~Environment() override;
 
+  // Most scopes never leave their slot: the collector destroys only those that took a side block
+  // (see extras()), and frees the others as they are.
+  static constexpr bool needs_destructor = false;
+
   void visit_edges(Visitor& visit) override;
   size_t footprint() const override;
 
-  // Every change of a binding goes through these three, so fast paths can watch `version`.
+  // Every change of a binding goes through these three and bind_new, so fast paths can watch
+  // `version`.
   void set_named(const Name* name, Value* value);
   void set_numbered(int64_t number, Value* value);
   bool remove(const Value* symbol);
 
   void bind(const Value* symbol, Value* value);
-  // Binds a name this scope has not bound, in a scope nobody watches that has room for it inline
-  // (a function's new scope): what set_named would do, without the search.
+  // Binds a name this scope has not bound, in a scope nobody watches (a function's new scope):
+  // what set_named would do, without the search.
   void bind_new(const Name* name, Value* value) {
+    // Past the slot's room the scope may need to grow or be indexed: set_named does both.
+    if (size_ >= inline_capacity) [[unlikely]] return set_named(name, value);
     ++version;
     name_filter_ |= name->filter_bit;
     data_[size_++] = Binding{name, value};
   }
-  static constexpr uint32_t inline_parameters = 4;
   Binding* find_named(const Name* name);
   NumberedBinding* find_numbered(int64_t number);
   bool has_symbol(const Value* symbol);
@@ -55,18 +60,29 @@ struct Environment : Value {
 
   size_t named_count() const { return size_; }
   const Binding& named_at(size_t i) const { return data_[i]; }
-  const std::vector<NumberedBinding>& numbered() const { return numbered_; }
+  std::span<const NumberedBinding> numbered() const;
+
+  // Set on the scopes made during start-up (and on scopes a fast path comes to rely on): every
+  // change to a watched binding bumps the counters of its name's groups in the array this points to.
+  uint64_t* watch_counter() const;
+  void watch(uint64_t* counter);
 
   Environment* parent;
   uint64_t version = 0;
-  // Set on the scopes made during start-up (and on scopes a fast path comes to rely on): every
-  // change to a watched binding bumps the counters of its name's groups in the array this points to.
-  uint64_t* watch_counter = nullptr;
 
  private:
-  // Room for the two reserved bindings and four parameters without a separate block.
-  static constexpr uint32_t inline_capacity = 2 + inline_parameters;
-  static constexpr uint32_t index_threshold = 12;
+  // What few scopes have: bindings grown out of the slot, the index of a large scope, numbered
+  // bindings and a watch counter. Made on first use and owned by the scope.
+  struct Extras;
+
+  // Room in the slot for the two reserved bindings and four parameters: most calls take one to three,
+  // and a function of four would otherwise take a side block at every call.
+  static constexpr uint32_t inline_capacity = 2 + 4;
+  // Scopes with room for more bindings than this keep an index of them instead of searching.
+  static constexpr uint32_t linear_search_limit = 12;
+  bool indexed() const { return capacity_ > linear_search_limit; }
+  Extras& extras();
+  void grow();
   void rebuild_index();
 
   // The filter bits of the names bound here (see Name::filter_bit): a look-up passes by a scope
@@ -75,9 +91,8 @@ struct Environment : Value {
   Binding* data_ = inline_;
   uint32_t size_ = 0;
   uint32_t capacity_ = inline_capacity;
+  Extras* extras_ = nullptr;
   Binding inline_[inline_capacity];
-  std::unordered_map<const Name*, uint32_t>* index_ = nullptr;
-  std::vector<NumberedBinding> numbered_;
 };
 
 // Makes a scope with its two reserved bindings, current-scope and parent-scope.

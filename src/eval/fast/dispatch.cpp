@@ -100,7 +100,7 @@ bool closure_fits(Runtime& runtime, LispFunc* generic) {
     if (generic->closure->lookup(&symbol) != value) return false;
   }
   for (Environment* env = generic->closure; env; env = env->parent)
-    if (!env->watch_counter) env->watch_counter = dispatch.counters;
+    if (!env->watch_counter()) env->watch(dispatch.counters);
   return true;
 }
 
