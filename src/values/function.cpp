@@ -6,7 +6,6 @@
 namespace brevalon {
 
 void LispFunc::visit_edges(Visitor& visit) {
-  Value::visit_edges(visit);
   for (Value* parameter : parameters) visit(parameter);
   visit(rest_parameter);
   visit(body);
