@@ -38,7 +38,6 @@ class DocTable {
   }
 
   size_t size() const { return entries_.size(); }
-  void reserve(size_t count) { entries_.reserve(count); }
 
  private:
   std::unordered_map<const Value*, Entry> entries_;

@@ -114,7 +114,6 @@ class Heap {
   void set_doc(Value* value, Value* doc) { docs_.entry_for(value).doc = doc; }
   void set_metadata(Value* value, Value* metadata) { docs_.entry_for(value).metadata = metadata; }
   size_t doc_table_size() const { return docs_.size(); }
-  void reserve_doc_table(size_t count) { docs_.reserve(count); }
 
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
