@@ -1,4 +1,4 @@
-// The docs and metadata of the few values that carry any, kept beside the heap instead of in every value.
+// The docs and metadata of the few values that carry any, in one table instead of in every value.
 #pragma once
 #include <cstddef>
 #include <unordered_map>

@@ -7,12 +7,12 @@
 ; a chain of docs of docs is kept whole
 (define chain (list 0))
 (let link chain
-  (for i (range 19999)
+  (for i (range 2999)
     (let next (list (+ i 1))
       (set-doc link next)
       (set link next))))
 ; enough garbage for many collections, every piece of it documented
-(for i (range 100000)
+(for i (range 20000)
   (let v (list i)
     (set-doc v (to-string i))
     (set-metadata v v)))
@@ -21,12 +21,12 @@
 (print (get-doc nil))
 (print (get-doc (list)))
 (define last chain)
-(for i (range 19999) (set last (get-doc last)))
+(for i (range 2999) (set last (get-doc last)))
 (print last)
 (print (get-doc last))
 ; a new value has neither, even in the slot of a dead value that had both
 (define inherited 0)
-(for i (range 100000)
+(for i (range 20000)
   (let v (list i)
     (set-metadata v i)
     (if (= (get-doc v) nil) nil (set inherited (+ inherited 1)))))
