@@ -13,26 +13,26 @@ Value* native_get_type(Interpreter& interpreter, Environment*, Value* arguments)
 }
 
 Value* native_get_doc(Interpreter& interpreter, Environment*, Value* arguments) {
-  Value* doc = Arguments("get-doc", arguments).at(0)->doc;
+  Value* doc = interpreter.heap.doc_of(Arguments("get-doc", arguments).at(0));
   return doc ? doc : interpreter.heap.constants.nil;
 }
 
 Value* native_set_doc(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-doc", arguments);
   args.require(2);
-  args.at(0)->doc = args.at(1);
+  interpreter.heap.set_doc(args.at(0), args.at(1));
   return interpreter.heap.constants.nil;
 }
 
 Value* native_get_metadata(Interpreter& interpreter, Environment*, Value* arguments) {
-  Value* metadata = Arguments("get-metadata", arguments).at(0)->metadata;
+  Value* metadata = interpreter.heap.metadata_of(Arguments("get-metadata", arguments).at(0));
   return metadata ? metadata : interpreter.heap.constants.nil;
 }
 
 Value* native_set_metadata(Interpreter& interpreter, Environment*, Value* arguments) {
   Arguments args("set-metadata", arguments);
   args.require(2);
-  args.at(0)->metadata = args.at(1);
+  interpreter.heap.set_metadata(args.at(0), args.at(1));
   return interpreter.heap.constants.nil;
 }
 

@@ -155,15 +155,18 @@ void Heap::remove_root_set(RootSet* roots) {
 // up to `pending` and only grows out of line, so that marking one value saves no registers.
 //
 // Cells, numbers and strings make up most of a heap, and their kinds are final: their edges are read
-// here, without the two virtual calls every other kind costs. A number or a string without doc or
-// metadata has no edges at all, so it is done with when it is marked and never goes on the list.
+// here, without the two virtual calls every other kind costs. A number or a string that is not in
+// the doc table has no edges at all, so it is done with when it is marked and never goes on the list.
+// A value's doc and metadata are taken when the value is, from the list and not at once, so that a
+// chain of docs of docs does not recurse.
 struct Heap::Marker final : Visitor {
-  explicit Marker(std::vector<Value*>& list) : stack(list), items(list.data()), capacity(list.size()) {}
+  Marker(std::vector<Value*>& list, const DocTable& table)
+      : stack(list), docs(table), items(list.data()), capacity(list.size()) {}
   void visit(Value* value) override { push(value); }
   void push(Value* value) {
     if (!mark(value)) return;
     bool leaf = value->kind == Kind::Integer || value->kind == Kind::Floating || value->kind == Kind::String;
-    if (leaf && !value->doc && !value->metadata) {
+    if (leaf && !value->in_doc_table) {
       if (value->kind == Kind::String) outside += static_cast<String*>(value)->String::footprint();
       return;
     }
@@ -178,6 +181,12 @@ struct Heap::Marker final : Visitor {
     items = stack.data();
     capacity = stack.size();
   }
+  [[gnu::noinline]] void push_doc_and_metadata(const Value* value) {
+    if (const DocTable::Entry* entry = docs.find(value)) {
+      push_if_set(entry->doc);
+      push_if_set(entry->metadata);
+    }
+  }
   void drain() {
     while (pending > 0) {
       Value* value = items[--pending];
@@ -185,24 +194,22 @@ struct Heap::Marker final : Visitor {
         case Kind::Cell:
           push_if_set(static_cast<Cell*>(value)->car);
           push_if_set(static_cast<Cell*>(value)->cdr);
-          [[fallthrough]];
+          break;
         case Kind::Integer:
         case Kind::Floating:
-          push_if_set(value->doc);
-          push_if_set(value->metadata);
           break;
         case Kind::String:
-          push_if_set(value->doc);
-          push_if_set(value->metadata);
           outside += static_cast<String*>(value)->String::footprint();
           break;
         default:
           value->visit_edges(*this);
           outside += value->footprint();
       }
+      if (value->in_doc_table) [[unlikely]] push_doc_and_metadata(value);
     }
   }
   std::vector<Value*>& stack;
+  const DocTable& docs;
   Value** items;
   size_t capacity;
   size_t pending = 0;
@@ -211,7 +218,7 @@ struct Heap::Marker final : Visitor {
 };
 
 void Heap::mark_from_roots() {
-  Marker marker(mark_stack_);
+  Marker marker(mark_stack_, docs_);
   for (RootSet* roots = root_sets_; roots; roots = roots->next_root_set) roots->visit_roots(marker);
   for (Value* value : explicit_roots_) marker(value);
   marker.drain();
@@ -274,6 +281,7 @@ void Heap::collect() {
   } collecting(collecting_);
   mark_from_roots();
   names.drop_unmarked();
+  docs_.forget_unmarked(is_marked);
   for (WeakTable* table : weak_tables_) table->forget_unmarked();
   sweep();
   ++collections_;

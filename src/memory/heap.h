@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/assert.h"
+#include "memory/doc_table.h"
 #include "memory/frame_pools.h"
 #include "values/names.h"
 #include "values/types.h"
@@ -106,6 +107,19 @@ class Heap {
     BREVALON_ASSERT(!explicit_roots_.empty() && explicit_roots_.back() == expected);
     explicit_roots_.pop_back();
   }
+
+  // Every value, nil, numbers and types included, can carry a doc and metadata; null while absent.
+  Value* doc_of(const Value* value) const {
+    const DocTable::Entry* entry = docs_.find(value);
+    return entry ? entry->doc : nullptr;
+  }
+  Value* metadata_of(const Value* value) const {
+    const DocTable::Entry* entry = docs_.find(value);
+    return entry ? entry->metadata : nullptr;
+  }
+  void set_doc(Value* value, Value* doc) { docs_.entry_for(value).doc = doc; }
+  void set_metadata(Value* value, Value* metadata) { docs_.entry_for(value).metadata = metadata; }
+  size_t doc_table_size() const { return docs_.size(); }
 
   size_t live_bytes() const { return live_bytes_; }
   size_t collections() const { return collections_; }
@@ -232,6 +246,7 @@ class Heap {
   std::vector<WeakTable*> weak_tables_;
   std::vector<Value*> explicit_roots_;
   std::vector<Value*> mark_stack_;
+  DocTable docs_;
 };
 
 template <typename F>

@@ -185,7 +185,7 @@ void bind_natives(Runtime& runtime) {
   for (const NativeEntry& entry : global_natives) {
     Value* function = make_native(heap, entry, entry.name);
     if (std::string_view(entry.name) == "get-key")
-      function->doc = heap.make<String>("(Internal) Set a key in a dictionary. Use (at) instead when possible");
+      heap.set_doc(function, heap.make<String>("(Internal) Set a key in a dictionary. Use (at) instead when possible"));
     global->set_named(heap.names.intern(entry.name), function);
   }
 }

@@ -172,8 +172,8 @@ template <class Io>
 [[gnu::always_inline]] inline void transfer(Io& io, Value* object, uint8_t extras) {
   if (!is_native(object->kind))
     with_layout(object->kind, [&]<class Layout>() { Layout::fields(io, static_cast<typename Layout::Type*>(object)); });
-  if (extras & has_doc) io.ref(object->doc);
-  if (extras & has_metadata) io.ref(object->metadata);
+  if (extras & has_doc) io.doc(object);
+  if (extras & has_metadata) io.metadata(object);
 }
 
 // ---- Writing
@@ -194,14 +194,15 @@ void put_text(std::string& out, const std::string& text) {
 
 class Writer {
  public:
-  explicit Writer(Runtime& runtime) {
+  explicit Writer(Runtime& runtime) : heap_(runtime.heap) {
     std::vector<Value*> fixed = fixed_objects(runtime.heap.constants);
     for (Value* value : fixed) number(value);
     int64_t root = number(runtime.global);
     // Breadth-first over the numbering: each object's references are numbered when it is written.
     for (size_t i = fixed.size(); i < order_.size(); ++i) {
       Value* object = order_[i];
-      auto extras = static_cast<uint8_t>((object->doc ? has_doc : 0) | (object->metadata ? has_metadata : 0));
+      auto extras = static_cast<uint8_t>((heap_.doc_of(object) ? has_doc : 0) |
+                                         (heap_.metadata_of(object) ? has_metadata : 0));
       kinds_ += static_cast<char>(static_cast<uint8_t>(object->kind) | extras);
       if (is_native(object->kind)) native(object);
       transfer(*this, object, extras);
@@ -223,6 +224,8 @@ class Writer {
   void text(std::string& field) { put_text(fields_, field); }
   void name(const Name*& field) { put(name_number(field)); }
   void ref(Value* field) { put(number(field)); }
+  void doc(Value* object) { ref(heap_.doc_of(object)); }
+  void metadata(Value* object) { ref(heap_.metadata_of(object)); }
   void refs(std::vector<Value*>& list) {
     put(static_cast<int64_t>(list.size()));
     for (Value* item : list) ref(item);
@@ -260,6 +263,7 @@ class Writer {
     return it->second;
   }
 
+  Heap& heap_;
   std::unordered_map<Value*, int64_t> numbers_;
   std::vector<Value*> order_;
   std::unordered_map<const Name*, int64_t> name_numbers_;
@@ -345,6 +349,8 @@ class Filler {
   [[gnu::always_inline]] void ref(Target*& field) {
     field = static_cast<Target*>(in_.object(in_.get()));
   }
+  void doc(Value* object) { in_.runtime.heap.set_doc(object, in_.object(in_.get())); }
+  void metadata(Value* object) { in_.runtime.heap.set_metadata(object, in_.object(in_.get())); }
   void refs(std::vector<Value*>& list) {
     int64_t count = in_.get();
     list.reserve(static_cast<size_t>(count > 0 ? count : 0));

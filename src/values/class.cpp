@@ -7,7 +7,6 @@
 namespace brevalon {
 
 void Class::visit_edges(Visitor& visit) {
-  Value::visit_edges(visit);
   for (Value* parent : parents) visit(parent);
   visit(class_env);
   // The attribute names key the slot index too.
@@ -18,7 +17,6 @@ void Class::visit_edges(Visitor& visit) {
 Instance::Instance(Class* c, size_t slots, Value* nil) : Value(Kind::Instance), cls(c), values(slots, nil) {}
 
 void Instance::visit_edges(Visitor& visit) {
-  Value::visit_edges(visit);
   visit(cls);
   for (Value* value : values) visit(value);
 }

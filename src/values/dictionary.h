@@ -21,7 +21,6 @@ struct Hashtable : Value {
   ~Hashtable() override { delete index_; }
 
   void visit_edges(Visitor& visit) override {
-    Value::visit_edges(visit);
     for (auto& entry : entries_) visit(entry.second);
   }
   size_t footprint() const override;

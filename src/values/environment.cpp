@@ -32,7 +32,6 @@ Environment::Extras& Environment::extras() {
 }
 
 void Environment::visit_edges(Visitor& visit) {
-  Value::visit_edges(visit);
   visit(parent);
   for (uint32_t i = 0; i < size_; ++i) {
     mark_name(data_[i].name);

@@ -6,7 +6,6 @@
 namespace brevalon {
 
 void LispFunc::visit_edges(Visitor& visit) {
-  Value::visit_edges(visit);
   visit(parameters.list());
   visit(rest_parameter);
   visit(body);

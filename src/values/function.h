@@ -28,7 +28,6 @@ struct Function : Value {
   static constexpr bool needs_destructor = false;
   Function(uint8_t mode, Value* impl) : Value(Kind::Function), exec_mode(mode), implementation(impl) {}
   void visit_edges(Visitor& visit) override {
-    Value::visit_edges(visit);
     visit(implementation);
   }
   uint8_t exec_mode;

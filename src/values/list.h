@@ -12,7 +12,6 @@ struct Cell final : Value {
   static constexpr bool needs_destructor = false;
   Cell(Value* a, Value* d) : Value(Kind::Cell), car(a), cdr(d) {}
   void visit_edges(Visitor& visit) override {
-    Value::visit_edges(visit);
     visit(car);
     visit(cdr);
   }

@@ -37,10 +37,7 @@ inline void mark_name(const Name* name) { name->marked = true; }
 struct NamedSymbol : Value {
   static constexpr bool needs_destructor = false;
   explicit NamedSymbol(const Name* n) : Value(Kind::NamedSymbol), name(n) {}
-  void visit_edges(Visitor& visit) override {
-    Value::visit_edges(visit);
-    mark_name(name);
-  }
+  void visit_edges(Visitor&) override { mark_name(name); }
   const Name* name;
 };
 

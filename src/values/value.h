@@ -45,11 +45,9 @@ struct Value {
   Value(const Value&) = delete;
   Value& operator=(const Value&) = delete;
 
-  // Every value can carry a doc and metadata; both start absent.
-  virtual void visit_edges(Visitor& visit) {
-    visit(doc);
-    visit(metadata);
-  }
+  // A kind that holds no values has no edges. A value's doc and metadata are not its edges: the
+  // heap keeps them in its doc table and marks them with the value.
+  virtual void visit_edges(Visitor&) {}
 
   // Bytes the value owns outside its own object (a string's text), counted towards collection.
   virtual size_t footprint() const { return 0; }
@@ -61,9 +59,12 @@ struct Value {
   Kind kind;
   bool marked = false;  // a large object's mark; small ones are marked in their chunk's bitmap
   uint8_t size_class = 0;  // the heap's slot size in 16-byte units; 0 for a large object
-  Value* doc = nullptr;
-  Value* metadata = nullptr;
+  bool in_doc_table = false;  // whether the heap's doc table has an entry for it
 };
+
+// Every value pays for its header, so it holds only what most values use: with two pointers more, a
+// cell or an integer would take a 48-byte slot instead of 32.
+static_assert(sizeof(Value) == 16);
 
 template <typename T>
 T* as(Value* value) {

@@ -84,16 +84,16 @@ TEST(Heap, EveryKindReportsEachValueItHolds) {
       {"a value's doc and metadata",
        [] {
          Value* value = integer(1);
-         value->doc = string("doc");
-         value->metadata = heap().make<Hashtable>();
+         heap().set_doc(value, string("doc"));
+         heap().set_metadata(value, heap().make<Hashtable>());
          return std::pair<Value*, size_t>{value, 3};
        }},
       {"a string's doc and a float's metadata, reached through a cell",
        [] {
          Value* text = string("text");
-         text->doc = string("doc");
+         heap().set_doc(text, string("doc"));
          Value* number = heap().make<Floating>(1.5);
-         number->metadata = list({integer(7)});
+         heap().set_metadata(number, list({integer(7)}));
          return std::pair<Value*, size_t>{heap().make<Cell>(text, number), 1 + 2 + 1 + 2};
        }},
       {"a dictionary's values",

@@ -1,0 +1,33 @@
+; a doc and metadata stay with their value through many collections, and go with it
+(define kept (list 1 2 3))
+(set-doc kept "three numbers")
+(set-metadata kept (list "made" "here"))
+(set-doc nil "the empty list")
+(set-doc 7 "a number no one holds")
+; a chain of docs of docs is kept whole
+(define chain (list 0))
+(let link chain
+  (for i (range 2999)
+    (let next (list (+ i 1))
+      (set-doc link next)
+      (set link next))))
+; enough garbage for many collections, every piece of it documented
+(for i (range 20000)
+  (let v (list i)
+    (set-doc v (to-string i))
+    (set-metadata v v)))
+(print (get-doc kept))
+(print (get-metadata kept))
+(print (get-doc nil))
+(print (get-doc (list)))
+(define last chain)
+(for i (range 2999) (set last (get-doc last)))
+(print last)
+(print (get-doc last))
+; a new value has neither, even in the slot of a dead value that had both
+(define inherited 0)
+(for i (range 20000)
+  (let v (list i)
+    (set-metadata v i)
+    (if (= (get-doc v) nil) nil (set inherited (+ inherited 1)))))
+(print inherited)
