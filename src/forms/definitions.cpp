@@ -86,27 +86,12 @@ Value* native_with_exec_mode(Interpreter& interpreter, Environment*, Value* argu
   lisp_error("(with-exec-mode): Unknown exec mode: " + name);
 }
 
-namespace {
-
-// Binds `symbol` in the innermost scope from `environment` out that binds it; false when none does.
-bool set_bound_symbol(Environment* environment, Value* symbol, Value* value) {
-  for (Environment* env = environment; env; env = env->parent) {
-    if (env->has_symbol(symbol)) {
-      env->bind(symbol, value);
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
 Value* native_set_symbol(Interpreter& interpreter, Environment* environment, Value* arguments) {
   Arguments args("set-symbol", arguments);
   args.require(2);
   Value* symbol = args.at(0);
   if (!is_symbol(symbol)) lisp_error("set-symbol: argument must be a symbol, got " + represent(symbol));
-  if (set_bound_symbol(environment, symbol, args.at(1))) return interpreter.heap.constants.true_value;
+  if (environment->set_existing(symbol, args.at(1))) return interpreter.heap.constants.true_value;
   lisp_error("set-symbol: could not find a suitable variable to set symbol '" + symbol_name(symbol));
 }
 
@@ -128,7 +113,7 @@ Value* quick_quote(Heap&, Environment*, Value* const* operands) { return operand
 
 // Only a symbol bound somewhere on the chain is set here; anything else is the routine's to refuse.
 Value* quick_set_symbol(Heap& heap, Environment* environment, Value* const* operands) {
-  if (!is_symbol(operands[0]) || !set_bound_symbol(environment, operands[0], operands[1])) return nullptr;
+  if (!is_symbol(operands[0]) || !environment->set_existing(operands[0], operands[1])) return nullptr;
   return heap.constants.true_value;
 }
 

@@ -70,7 +70,8 @@ Binding* Environment::find_named(const Name* name) {
     name->cached_index = found->second;
     return &data_[found->second];
   }
-  for (uint32_t i = 0; i < size_; ++i)
+  // From the newest binding back: a function's parameters come after the two reserved names.
+  for (uint32_t i = size_; i-- > 0;)
     if (data_[i].name == name) return &data_[i];
   return nullptr;
 }
@@ -95,13 +96,16 @@ void Environment::grow() {
   if (indexed() && side.index.empty()) rebuild_index();
 }
 
-void Environment::set_named(const Name* name, Value* value) {
+void Environment::assign(Binding* binding, const Name* name, Value* value) {
   ++version;
   if (uint64_t* counter = watch_counter()) note_watched_change(counter, name->watch_groups);
-  if (Binding* binding = find_named(name)) {
-    binding->value = value;
-    return;
-  }
+  binding->value = value;
+}
+
+void Environment::set_named(const Name* name, Value* value) {
+  if (Binding* binding = find_named(name)) return assign(binding, name, value);
+  ++version;
+  if (uint64_t* counter = watch_counter()) note_watched_change(counter, name->watch_groups);
   if (size_ == capacity_) grow();
   name_filter_ |= name->filter_bit;
   data_[size_] = Binding{name, value};
@@ -150,6 +154,28 @@ void Environment::rebuild_index() {
 void Environment::bind(const Value* symbol, Value* value) {
   if (symbol->kind == Kind::NumSymbol) set_numbered(static_cast<const NumSymbol*>(symbol)->number, value);
   else set_named(static_cast<const NamedSymbol*>(symbol)->name, value);
+}
+
+bool Environment::set_existing(const Value* symbol, Value* value) {
+  if (symbol->kind == Kind::NumSymbol) {
+    int64_t number = static_cast<const NumSymbol*>(symbol)->number;
+    for (Environment* env = this; env; env = env->parent)
+      if (env->find_numbered(number)) {
+        env->set_numbered(number, value);
+        return true;
+      }
+    return false;
+  }
+  const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
+  uint64_t bit = name->filter_bit;
+  for (Environment* env = this; env; env = env->parent) {
+    if (bit && !(env->name_filter_ & bit)) continue;
+    if (Binding* binding = env->find_named(name)) {
+      env->assign(binding, name, value);
+      return true;
+    }
+  }
+  return false;
 }
 
 bool Environment::has_symbol(const Value* symbol) {

@@ -43,6 +43,9 @@ struct Environment : Value {
   bool remove(const Value* symbol);
 
   void bind(const Value* symbol, Value* value);
+  // Sets `symbol` in the innermost scope from this one out that binds it (set-symbol); false when
+  // none does. One walk, which passes by scopes as look-ups do.
+  bool set_existing(const Value* symbol, Value* value);
   // Binds a name this scope has not bound, in a scope nobody watches (a function's new scope):
   // what set_named would do, without the search.
   void bind_new(const Name* name, Value* value) {
@@ -82,6 +85,8 @@ struct Environment : Value {
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }
   Extras& extras();
+  // The write of a binding found here: what set_named does once it has found it.
+  void assign(Binding* binding, const Name* name, Value* value);
   void grow();
   void rebuild_index();
 

@@ -280,5 +280,35 @@ TEST(Environment, ScopesThatGrewThenDiedAreReclaimedWithTheirSideBlocks) {
   EXPECT_EQ(heap().object_count(), before);
 }
 
+TEST(Environment, SetExistingWritesTheInnermostScopeThatBindsTheSymbolAndOnlyThatOne) {
+  for (int extra : {0, 30}) {  // the outer scope searched, then indexed
+    Environment* outer = make_environment(heap(), nullptr);
+    for (int i = 0; i < extra; ++i) outer->bind(symbol("filler" + std::to_string(i)), integer(i));
+    outer->bind(symbol("x"), integer(1));
+    outer->bind(generated(7), integer(2));
+    Environment* middle = make_environment(heap(), outer);
+    middle->bind(symbol("x"), integer(3));
+    Environment* inner = make_environment(heap(), middle);
+    uint64_t outer_version = outer->version, middle_version = middle->version, inner_version = inner->version;
+
+    EXPECT_TRUE(inner->set_existing(symbol("x"), integer(4)));
+    EXPECT_EQ(value_of(middle->lookup(symbol("x"))), 4);
+    EXPECT_EQ(value_of(outer->lookup(symbol("x"))), 1);
+    EXPECT_EQ(middle->version, middle_version + 1);
+    EXPECT_EQ(outer->version, outer_version);
+    EXPECT_EQ(inner->version, inner_version);
+
+    EXPECT_TRUE(inner->set_existing(generated(7), integer(5)));
+    EXPECT_EQ(value_of(inner->lookup(generated(7))), 5);
+    EXPECT_TRUE(inner->set_existing(symbol("parent-scope"), integer(6)));
+    EXPECT_EQ(value_of(inner->lookup(symbol("parent-scope"))), 6);
+
+    EXPECT_FALSE(inner->set_existing(symbol("unbound"), integer(7)));
+    EXPECT_FALSE(inner->set_existing(generated(8), integer(7)));
+    EXPECT_FALSE(inner->has_symbol(symbol("unbound")));
+    EXPECT_EQ(outer->version, outer_version + 1);
+  }
+}
+
 }  // namespace
 }  // namespace brevalon
