@@ -23,10 +23,7 @@ using testing_support::Rooted;
 using testing_support::string;
 using testing_support::symbol;
 
-size_t settled_count() {
-  heap().collect();
-  return heap().object_count();
-}
+using testing_support::settled_count;
 
 struct DocumentedCase {
   const char* what;

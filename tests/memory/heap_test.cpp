@@ -24,11 +24,7 @@ using testing_support::Rooted;
 using testing_support::string;
 using testing_support::symbol;
 
-// The number of objects left once everything unreachable is gone.
-size_t settled_count() {
-  heap().collect();
-  return heap().object_count();
-}
+using testing_support::settled_count;
 
 // A root set of its own, as an interpreter's frame stack is.
 struct Holder final : RootSet {

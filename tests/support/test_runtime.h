@@ -29,6 +29,11 @@ inline Value* string(std::string text) { return heap().make<String>(std::move(te
 inline Value* symbol(std::string_view name) { return heap().make<NamedSymbol>(heap().names.intern(name)); }
 inline Value* generated(int64_t number) { return heap().make<NumSymbol>(number); }
 inline Value* list(const std::vector<Value*>& items) { return make_list(heap(), items); }
+// The number of objects left once everything unreachable is gone.
+inline size_t settled_count() {
+  heap().collect();
+  return heap().object_count();
+}
 inline Value* global(std::string_view name) {
   NamedSymbol key(heap().names.intern(name));
   return runtime().global->lookup(&key);
