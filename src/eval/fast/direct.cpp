@@ -238,6 +238,17 @@ class Direct {
     return value;
   }
 
+  // The value of an if's test that is a quick call (see quick_calls.h), made without its
+  // EvalFrame, which would come and go within the step; null when the test is anything else.
+  Value* quick_test(Environment* environment, Value* form) {
+    if (form->kind != Kind::Cell) return nullptr;
+    Value* head = car(form);
+    Value* callee;
+    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee) || callee->kind != Kind::Function)
+      return nullptr;
+    return quick_call(runtime_, environment, callee, cdr(form));
+  }
+
   // An atom in place when it is bound, otherwise the form in a frame of its own.
   Value* evaluate_part(Environment* environment, Value* form) {
     Value* value;
@@ -380,7 +391,8 @@ class Direct {
     self->state = uint8_t(Phase::condition);
     runtime_.frame_count += 2;
     Environment* environment = self->environment;
-    Value* test = evaluate_in_frame(environment, car(arguments));
+    Value* test = quick_test(environment, car(arguments));
+    if (!test) test = evaluate_in_frame(environment, car(arguments));
     if (!test) return nullptr;
     Value* branch;
     if (test == heap_.constants.true_value) {
