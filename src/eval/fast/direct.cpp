@@ -220,7 +220,13 @@ class Direct {
     // An atom's frame would come and go within one step: it is pushed only to fail.
     if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(environment, form, value))
       return value;
-    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, nullptr, nullptr, nullptr, nullptr});
+    // So is the frame of a quick call; a head that is an atom is looked at once, here, and kept
+    // in the record for the call.
+    Value* callee = nullptr;
+    if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(environment, car(form), callee) &&
+        callee->kind == Kind::Function)
+      if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
+    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) {
       if (!evaluate_atom(environment, form, value)) undefined_symbol(form);
     } else {
@@ -238,17 +244,6 @@ class Direct {
     return value;
   }
 
-  // The value of an if's test that is a quick call (see quick_calls.h), made without its
-  // EvalFrame, which would come and go within the step; null when the test is anything else.
-  Value* quick_test(Environment* environment, Value* form) {
-    if (form->kind != Kind::Cell) return nullptr;
-    Value* head = car(form);
-    Value* callee;
-    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee) || callee->kind != Kind::Function)
-      return nullptr;
-    return quick_call(runtime_, environment, callee, cdr(form));
-  }
-
   // An atom in place when it is bound, otherwise the form in a frame of its own.
   Value* evaluate_part(Environment* environment, Value* form) {
     Value* value;
@@ -257,19 +252,22 @@ class Direct {
   }
 
   // EvalFrame from its start: the call form of the eval record at `self`.
+  // The record's b, when set, is the head's value, looked up already, and a quick call tried with it.
   [[gnu::always_inline]] Value* evaluate_call(Record* self) {
     Environment* environment = self->environment;
     Value* expression = self->a;
     Value* head = car(expression);
-    Value* callee;
+    Value* known = self->b;
+    Value* callee = known;
     self->state = uint8_t(EvalFrame::State::callee_known);
-    if (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee)) {
+    if (!callee && (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee))) {
       callee = evaluate_in_frame(environment, head);
       if (!callee) return nullptr;
     }
     self->b = callee;
     if (callee->kind != Kind::Function) not_callable(heap_, callee, expression);
-    if (Value* value = quick_call(runtime_, environment, callee, cdr(expression))) return value;
+    if (!known)
+      if (Value* value = quick_call(runtime_, environment, callee, cdr(expression))) return value;
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
@@ -391,8 +389,7 @@ class Direct {
     self->state = uint8_t(Phase::condition);
     runtime_.frame_count += 2;
     Environment* environment = self->environment;
-    Value* test = quick_test(environment, car(arguments));
-    if (!test) test = evaluate_in_frame(environment, car(arguments));
+    Value* test = evaluate_in_frame(environment, car(arguments));
     if (!test) return nullptr;
     Value* branch;
     if (test == heap_.constants.true_value) {
