@@ -241,5 +241,14 @@ expect_success short-lived-100-million $((4 * gib)) 600 "done" <<'EOF'
 EOF
 expect_peak_below short-lived-100-million 64
 
+# A loop whose body is all calls answered in place still reaches a point where the collector
+# runs at every turn: 3 million turns, each leaving a scope and a few numbers behind.
+expect_success quick-loop-body $((4 * gib)) 600 "done" <<'EOF'
+(define s 0)
+(for i (range 3000000) (set-symbol (quote s) (+ s (- i 1) (* i 2))))
+(print "done")
+EOF
+expect_peak_below quick-loop-body 64
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -512,6 +512,9 @@ class Direct {
     self->c = iterator;
     for (;;) {
       self->state = uint8_t(Phase::element);
+      // Where the trampoline steps this loop's frame: a body of quick calls reaches no other safe
+      // point, and the values each round made are collected here.
+      heap_.safe_point();
       // The call form exists only for traces: a one-element list holding the variable.
       Value* element = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
       if (!element) return nullptr;
