@@ -6,9 +6,9 @@
 
 namespace brevalon {
 
-Value* make_list(Heap& heap, const std::vector<Value*>& items) {
+Value* make_list(Heap& heap, Value* const* items, size_t count) {
   Value* list = heap.constants.nil;
-  for (auto it = items.rbegin(); it != items.rend(); ++it) list = heap.make<Cell>(*it, list);
+  for (size_t i = count; i-- > 0;) list = heap.make<Cell>(items[i], list);
   return list;
 }
 

@@ -22,7 +22,8 @@ struct Cell final : Value {
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }
 
-Value* make_list(Heap& heap, const std::vector<Value*>& items);
+Value* make_list(Heap& heap, Value* const* items, size_t count);
+inline Value* make_list(Heap& heap, const std::vector<Value*>& items) { return make_list(heap, items.data(), items.size()); }
 bool is_proper_list(Heap& heap, Value* value);
 
 // Appends to a list under construction without a second pass: head and tail of the chain so far.

@@ -86,7 +86,7 @@ class Direct {
     for (Record* record = base_; record != records_.top; ++record) {
       Record& r = *record;
       if (r.kind == Record::Kind::function_call && !r.c) {
-        r.c = make_list_of(values, r.state);
+        r.c = make_list(heap_, values, r.state);
         values += r.state;
       }
       bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call;
@@ -162,12 +162,6 @@ class Direct {
     }
     records_.top = base_;
     records_.values_top = values_base_;
-  }
-
-  Value* make_list_of(Value* const* values, size_t count) {
-    Value* list = nil_;
-    for (size_t i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
-    return list;
   }
 
   // The frames a combined record stands for above its EvalFrame.
@@ -388,21 +382,7 @@ class Direct {
     self->kind = Record::Kind::if_call;
     self->state = uint8_t(Phase::condition);
     runtime_.frame_count += 2;
-    Environment* environment = self->environment;
-    Value* test = evaluate_in_frame(environment, car(arguments));
-    if (!test) return nullptr;
-    Value* branch;
-    if (test == heap_.constants.true_value) {
-      self->state = uint8_t(Phase::then_branch);
-      branch = car(cdr(arguments));
-    } else if (test == heap_.constants.false_value) {
-      self->state = uint8_t(Phase::else_branch);
-      Value* rest = cdr(cdr(arguments));
-      branch = rest->kind == Kind::Cell ? car(rest) : nil_;
-    } else {
-      return hand_over(test);
-    }
-    Value* value = evaluate_in_frame(environment, branch);
+    Value* value = run_if(self, arguments, self->environment);
     if (!value) return nullptr;
     runtime_.frame_count -= 2;
     return value;
@@ -536,27 +516,29 @@ class Direct {
 
   Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell) return nullptr;
-    Value* condition = car(arguments);
-    Value* then_form = car(cdr(arguments));
-    Value* rest = cdr(cdr(arguments));
-    Value* else_form = rest->kind == Kind::Cell ? car(rest) : nil_;
     Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr, nullptr});
-    Value* test = evaluate_in_frame(environment, condition);
+    Value* value = run_if(self, arguments, environment);
+    if (!value) return nullptr;
+    pop();
+    return value;
+  }
+
+  // The native's phases, kept in `self`'s state: the test, then the branch it picks.
+  Value* run_if(Record* self, Value* arguments, Environment* environment) {
+    Value* test = evaluate_in_frame(environment, car(arguments));
     if (!test) return nullptr;
     Value* branch;
     if (test == heap_.constants.true_value) {
       self->state = uint8_t(Phase::then_branch);
-      branch = then_form;
+      branch = car(cdr(arguments));
     } else if (test == heap_.constants.false_value) {
       self->state = uint8_t(Phase::else_branch);
-      branch = else_form;
+      Value* rest = cdr(cdr(arguments));
+      branch = rest->kind == Kind::Cell ? car(rest) : nil_;
     } else {
       return hand_over(test);
     }
-    Value* value = evaluate_in_frame(environment, branch);
-    if (!value) return nullptr;
-    pop();
-    return value;
+    return evaluate_in_frame(environment, branch);
   }
 
   [[gnu::noinline]] Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {

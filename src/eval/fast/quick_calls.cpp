@@ -46,9 +46,7 @@ class QuickCall {
     Value* values[most];
     int count = operands_of(forms, values, most, 0);
     if (count < 0) return nullptr;
-    Value* list = heap_.constants.nil;
-    for (int i = count; i-- > 0;) list = heap_.make<Cell>(values[i], list);
-    return list;
+    return make_list(heap_, values, static_cast<size_t>(count));
   }
 
  private:
