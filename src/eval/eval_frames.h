@@ -100,6 +100,17 @@ inline bool evaluate_atom(Environment* environment, Value* expression, Value*& r
   return true;
 }
 
+// The same from a scope of the run whose global scope is `global` (every scope of a run descends
+// from it): a name no other scope has ever bound is found there without walking the chain.
+inline bool evaluate_atom(Environment* global, Environment* environment, Value* expression, Value*& result) {
+  if (is_symbol(expression)) {
+    result = environment->lookup(expression, global);
+    return result != nullptr;
+  }
+  result = expression;
+  return true;
+}
+
 // The steps of evaluation that the direct evaluator shares with these frames.
 
 // Argument forms that are all atoms, all bound, are evaluated in place into a new list, saving a

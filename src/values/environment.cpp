@@ -108,6 +108,7 @@ void Environment::set_named(const Name* name, Value* value) {
   if (uint64_t* counter = watch_counter()) note_watched_change(counter, name->watch_groups);
   if (size_ == capacity_) grow();
   name_filter_ |= name->filter_bit;
+  note_home(name);
   data_[size_] = Binding{name, value};
   if (indexed()) extras_->index.emplace(name, size_);
   ++size_;
@@ -183,16 +184,17 @@ bool Environment::has_symbol(const Value* symbol) {
   return find_named(static_cast<const NamedSymbol*>(symbol)->name);
 }
 
-Value* Environment::lookup(const Value* symbol) {
-  if (symbol->kind == Kind::NamedSymbol) {
-    const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
-    uint64_t bit = name->filter_bit;
-    for (Environment* env = this; env; env = env->parent) {
-      if (bit && !(env->name_filter_ & bit)) continue;
-      if (Binding* binding = env->find_named(name)) return binding->value;
-    }
-    return nullptr;
+Value* Environment::lookup_named(const Name* name) {
+  uint64_t bit = name->filter_bit;
+  for (Environment* env = this; env; env = env->parent) {
+    if (bit && !(env->name_filter_ & bit)) continue;
+    if (Binding* binding = env->find_named(name)) return binding->value;
   }
+  return nullptr;
+}
+
+Value* Environment::lookup(const Value* symbol) {
+  if (symbol->kind == Kind::NamedSymbol) return lookup_named(static_cast<const NamedSymbol*>(symbol)->name);
   int64_t number = static_cast<const NumSymbol*>(symbol)->number;
   for (Environment* env = this; env; env = env->parent)
     if (NumberedBinding* binding = env->find_numbered(number)) return binding->value;

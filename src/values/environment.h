@@ -53,13 +53,28 @@ struct Environment : Value {
     if (size_ >= inline_capacity) [[unlikely]] return set_named(name, value);
     ++version;
     name_filter_ |= name->filter_bit;
+    note_home(name);
     data_[size_++] = Binding{name, value};
   }
   Binding* find_named(const Name* name);
+  Value* lookup_named(const Name* name);
   NumberedBinding* find_numbered(int64_t number);
   bool has_symbol(const Value* symbol);
   // Walks the parent chain; a binding that holds no value counts as not found.
   Value* lookup(const Value* symbol);
+  // The same from a scope whose chain ends in `root`: a name that no other scope has ever bound
+  // is found in `root` without walking the chain.
+  Value* lookup(const Value* symbol, Environment* root) {
+    if (symbol->kind == Kind::NamedSymbol) {
+      const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
+      if (name->home == root) {
+        Binding* binding = root->find_named(name);
+        return binding ? binding->value : nullptr;
+      }
+      return lookup_named(name);
+    }
+    return lookup(symbol);
+  }
 
   size_t named_count() const { return size_; }
   const Binding& named_at(size_t i) const { return data_[i]; }
@@ -87,6 +102,10 @@ struct Environment : Value {
   Extras& extras();
   // The write of a binding found here: what set_named does once it has found it.
   void assign(Binding* binding, const Name* name, Value* value);
+  // Every new binding of a name goes through here (see Name::home).
+  void note_home(const Name* name) const {
+    if (name->home != this) name->home = name->home ? Name::scattered : this;
+  }
   void grow();
   void rebuild_index();
 

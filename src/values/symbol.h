@@ -21,6 +21,12 @@ struct Name {
   // One bit picked by the text: a scope whose filter lacks it has no binding of this name. Zero for
   // the reserved names every scope binds, which are always searched for.
   uint64_t filter_bit = 0;
+  // The one scope that has ever bound this name, or `scattered` once a second scope has: a name
+  // bound only ever in the global scope is looked up there without walking a chain. Only the
+  // scopes that hold bindings of it matter, so a dead home that left none behind misleads no one.
+  mutable const void* home = nullptr;
+  static inline const char scattered_mark = 0;
+  static constexpr const void* scattered = &scattered_mark;
   // current-scope and parent-scope, which every scope binds from its start.
   bool reserved() const { return filter_bit == 0; }
 };

@@ -310,5 +310,35 @@ TEST(Environment, SetExistingWritesTheInnermostScopeThatBindsTheSymbolAndOnlyTha
   }
 }
 
+TEST(Environment, ANameBoundOnlyInTheRootIsFoundThereUntilAnotherScopeBindsIt) {
+  for (int extra : {0, 30}) {  // the root searched, then indexed
+    std::string suffix = std::to_string(extra);
+    Environment* root = make_environment(heap(), nullptr);
+    for (int i = 0; i < extra; ++i) root->bind(symbol("root-filler" + std::to_string(i)), integer(i));
+    Environment* middle = make_environment(heap(), root);
+    Environment* leaf = make_environment(heap(), middle);
+    Value* global = symbol("only-global" + suffix);
+    EXPECT_EQ(leaf->lookup(global, root), nullptr);
+    root->bind(global, integer(1));
+    EXPECT_EQ(value_of(leaf->lookup(global, root)), 1);
+
+    middle->bind(global, integer(2));
+    EXPECT_EQ(value_of(leaf->lookup(global, root)), 2);
+    EXPECT_EQ(value_of(root->lookup(global, root)), 1);
+    middle->remove(global);
+    EXPECT_EQ(value_of(leaf->lookup(global, root)), 1);
+
+    // A function's parameter, bound without a search, counts as much.
+    Value* parameter = symbol("parameter" + suffix);
+    root->bind(parameter, integer(3));
+    leaf->bind_new(as<NamedSymbol>(parameter)->name, integer(4));
+    EXPECT_EQ(value_of(leaf->lookup(parameter, root)), 4);
+    EXPECT_EQ(value_of(middle->lookup(parameter, root)), 3);
+
+    root->remove(global);
+    EXPECT_EQ(leaf->lookup(global, root), nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace brevalon

@@ -212,17 +212,17 @@ class Direct {
   Value* evaluate_in_frame(Environment* environment, Value* form) {
     Value* value;
     // An atom's frame would come and go within one step: it is pushed only to fail.
-    if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(environment, form, value))
+    if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(runtime_.global, environment, form, value))
       return value;
     // So is the frame of a quick call; a head that is an atom is looked at once, here, and kept
     // in the record for the call.
     Value* callee = nullptr;
-    if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(environment, car(form), callee) &&
+    if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, car(form), callee) &&
         callee->kind == Kind::Function)
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) {
-      if (!evaluate_atom(environment, form, value)) undefined_symbol(form);
+      if (!evaluate_atom(runtime_.global, environment, form, value)) undefined_symbol(form);
     } else {
       // Where the trampoline would take its next step with this frame on top.
       heap_.safe_point();
@@ -241,7 +241,7 @@ class Direct {
   // An atom in place when it is bound, otherwise the form in a frame of its own.
   Value* evaluate_part(Environment* environment, Value* form) {
     Value* value;
-    if (form->kind != Kind::Cell && evaluate_atom(environment, form, value)) return value;
+    if (form->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, form, value)) return value;
     return evaluate_in_frame(environment, form);
   }
 
@@ -254,7 +254,7 @@ class Direct {
     Value* known = self->b;
     Value* callee = known;
     self->state = uint8_t(EvalFrame::State::callee_known);
-    if (!callee && (head->kind == Kind::Cell || !evaluate_atom(environment, head, callee))) {
+    if (!callee && (head->kind == Kind::Cell || !evaluate_atom(runtime_.global, environment, head, callee))) {
       callee = evaluate_in_frame(environment, head);
       if (!callee) return nullptr;
     }

@@ -74,11 +74,11 @@ class QuickCall {
       Value* form = car(forms);
       if (count == capacity) return -1;
       if (form->kind != Kind::Cell) {
-        if (!evaluate_atom(environment_, form, operands[count])) return -1;
+        if (!evaluate_atom(runtime_.global, environment_, form, operands[count])) return -1;
         continue;
       }
       Value* callee;
-      if (depth == max_depth || car(form)->kind == Kind::Cell || !evaluate_atom(environment_, car(form), callee) ||
+      if (depth == max_depth || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, environment_, car(form), callee) ||
           callee->kind != Kind::Function || !(operands[count] = call(callee, cdr(form), depth + 1)))
         return -1;
     }
