@@ -19,7 +19,7 @@ constexpr uintptr_t unlimited_stack_bytes = uintptr_t{256} << 20;
 // The least room kept free below the check for the error's own path and sanitizers' larger frames.
 constexpr uintptr_t minimum_margin_bytes = uintptr_t{1} << 20;
 // The most a fast path that recurses on the machine stack takes of it.
-constexpr uintptr_t recursion_bytes = uintptr_t{2} << 20;
+constexpr uintptr_t recursion_bytes = uintptr_t{3} << 20;
 
 uintptr_t here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 

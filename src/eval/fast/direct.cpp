@@ -220,6 +220,13 @@ class Direct {
     if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, car(form), callee) &&
         callee->kind == Kind::Function)
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
+    return evaluate_in_record(environment, form, callee);
+  }
+
+  // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
+  // answers above cost no more than they need.
+  [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
+    Value* value;
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) {
       if (!evaluate_atom(runtime_.global, environment, form, value)) undefined_symbol(form);
