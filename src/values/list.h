@@ -15,9 +15,14 @@ struct Cell final : Value {
     visit(car);
     visit(cdr);
   }
+  // A hint for the evaluator, never part of the list's meaning: set on a list of argument forms
+  // that holds a call no quick call can make (see quick_calls.h), so that none is tried again.
+  // It sits in the header's spare bytes and costs a cell nothing.
+  bool holds_slow_call = false;
   Value* car;
   Value* cdr;
 };
+static_assert(sizeof(Cell) == 32, "a cell is its header and two pointers");
 
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }

@@ -70,19 +70,38 @@ class QuickCall {
   // only when it has no effects, so that a call declining after it has done nothing.
   int operands_of(Value* forms, Value** operands, int capacity, int depth) {
     int count = 0;
-    for (; forms->kind == Kind::Cell; forms = cdr(forms), ++count) {
-      Value* form = car(forms);
+    Value* rest = forms;
+    for (; rest->kind == Kind::Cell; rest = cdr(rest), ++count) {
+      Value* form = car(rest);
       if (count == capacity) return -1;
       if (form->kind != Kind::Cell) {
         if (!evaluate_atom(runtime_.global, environment_, form, operands[count])) return -1;
         continue;
       }
       Value* callee;
-      if (depth == max_depth || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, environment_, car(form), callee) ||
-          callee->kind != Kind::Function || !(operands[count] = call(callee, cdr(form), depth + 1)))
+      if (depth == max_depth || car(form)->kind == Kind::Cell ||
+          !evaluate_atom(runtime_.global, environment_, car(form), callee) || callee->kind != Kind::Function)
         return -1;
+      if (!(operands[count] = call(callee, cdr(form), depth + 1))) return declined(forms, callee, cdr(form));
     }
-    return forms == heap_.constants.nil ? count : -1;
+    return rest == heap_.constants.nil ? count : -1;
+  }
+
+  // The operand forms `forms` hold a call of `callee` with `operand_forms` that declined. A call
+  // of a function that no quick call makes declines every time the forms come round while its
+  // name means that function: they are marked and not tried again. Should the name come to mean
+  // another, the general path, which gives the same values, makes the calls.
+  [[gnu::noinline]] int declined(Value* forms, Value* callee, Value* operand_forms) {
+    bool slow_below = operand_forms->kind == Kind::Cell && static_cast<Cell*>(operand_forms)->holds_slow_call;
+    if (slow_below || !makes_nested(callee)) static_cast<Cell*>(forms)->holds_slow_call = true;
+    return -1;
+  }
+
+  // Whether a call of `callee` below another may be made here at all, whatever its operands.
+  bool makes_nested(Value* callee) const {
+    if (as<Function>(callee)->exec_mode == mode_macro) return false;
+    if (NativeFunc* native = quick_native(callee)) return !native->quick_has_effects;
+    return callee == runtime_.fast_paths.plus;
   }
 
   // The prelude's + of two to four integers or strings, added pairwise from the left as add does.
@@ -109,18 +128,22 @@ class QuickCall {
 
 }  // namespace
 
+// Forms that hold a call no quick call makes hold it in one of their lists at every level: the
+// outermost is marked too (see operands_of), and it alone is looked at.
+static bool holds_slow_call(Value* forms) { return forms->kind == Kind::Cell && static_cast<Cell*>(forms)->holds_slow_call; }
+
 Value* quick_arguments(Runtime& runtime, Environment* environment, Value* forms) {
-  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return nullptr;
   return QuickCall(runtime, environment).arguments(forms);
 }
 
 int quick_values(Runtime& runtime, Environment* environment, Value* forms, Value** values, int capacity) {
-  if (runtime.frame_count + frame_margin > Runtime::max_frames) return -1;
+  if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return -1;
   return QuickCall(runtime, environment).values(forms, values, capacity);
 }
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
-  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return nullptr;
   return QuickCall(runtime, environment).call(callee, forms, 0);
 }
 

@@ -10,6 +10,10 @@
 // and within a margin of the frame limit larger than all the frames it stands for. Switched off
 // by the faithful build and, for +, by any change to what the prelude's + reaches
 // (FastPaths::plus_intact).
+//
+// Operand forms that hold a call of a function with no quick routine at all (a function of the
+// program's, say) are marked when that call declines, and are not tried again: declining is all
+// a quick call can do, so the mark only ever sends forms to the general path.
 #pragma once
 
 #include "eval/runtime.h"
