@@ -99,4 +99,17 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
   });
 }
 
+Value* fast_plus(Runtime& runtime, Value* const* values, size_t count) {
+  if (count == 0) return nullptr;
+  Kind kind = values[0]->kind;
+  if (kind != Kind::Integer && kind != Kind::String) return nullptr;
+  for (size_t i = 1; i < count; ++i)
+    if (values[i]->kind != kind) return nullptr;
+  if (runtime.frame_count + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
+  if (count == 1) return values[0];
+  return add_like_prelude(runtime.heap, kind, [values, count](auto take) {
+    for (size_t i = 0; i < count; ++i) take(values[i]);
+  });
+}
+
 }  // namespace brevalon

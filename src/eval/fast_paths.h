@@ -68,5 +68,7 @@ inline size_t frames_of_prelude_plus(size_t arguments) { return 4096 + 256 * arg
 // (+ args...) on integers only, strings only or lists only, computed as the prelude would
 // compute it: pairwise through add. Null when the arguments take the general path.
 Value* fast_plus(Runtime& runtime, Value* arguments);
+// The same for the values of the arguments in hand, of integers or strings only.
+Value* fast_plus(Runtime& runtime, Value* const* values, size_t count);
 
 }  // namespace brevalon

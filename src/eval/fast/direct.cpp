@@ -20,7 +20,9 @@ namespace brevalon {
 
 // Fields by kind:
 //   eval         a expression, b callee, c arguments; state EvalFrame::State
-//   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail
+//   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail;
+//                when c is null, state is the count of the values so far, which wait in
+//                DirectRecords::values
 //   call         a callee, b arguments, c call form; state CallFrame::State
 //   exec         a body, b forms not yet started, c last result
 //   native_call  a the NativeFunc, b arguments (pushed only when the native fails, as its frame is)
@@ -53,6 +55,8 @@ namespace {
 using Record = DirectRecord;
 // The most arguments a call binds from their values in hand (see binds_in_place).
 constexpr int most_values_in_place = 4;
+// The most argument forms whose values evaluate_argument_values keeps in hand.
+constexpr int most_argument_values = 8;
 using Phase = ResumableState::Phase;
 
 uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
@@ -112,6 +116,10 @@ class Direct {
           args->remaining = r.b;
           args->values.head = r.c;
           args->values.tail = static_cast<Cell*>(r.d);
+          if (!r.c) {
+            for (int i = 0; i < r.state; ++i) args->values.append(heap_, values[i]);
+            values += r.state;
+          }
           frame = args;
           break;
         }
@@ -290,7 +298,14 @@ class Direct {
         if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
             !evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
-          arguments = evaluate_arguments(environment, cdr(expression));
+          int count = form_count(cdr(expression));
+          if (count < 0 || !records_.has_value_room(count)) {
+            arguments = evaluate_arguments(environment, cdr(expression));
+          } else {
+            arguments = call_with_values(self, callee, count);
+            if (self->kind == Record::Kind::function_call || self->state == uint8_t(EvalFrame::State::finished))
+              return arguments;
+          }
           if (!arguments) return nullptr;
         }
         self->c = arguments;
@@ -329,6 +344,72 @@ class Direct {
     Value* list = self->c ? self->c : nil_;
     pop();
     return list;
+  }
+
+  // The count of a proper list of at most most_argument_values forms, or -1.
+  int form_count(Value* forms) const {
+    int count = 0;
+    for (; forms->kind == Kind::Cell; forms = cdr(forms))
+      if (++count > most_argument_values) return -1;
+    return forms == nil_ ? count : -1;
+  }
+
+  // evaluate_arguments with the values kept in hand (the record's c null, its state their
+  // count), for a proper list of forms of at most most_argument_values, with room for them: the
+  // values are left on top of DirectRecords::values for the caller to take off.
+  Value** evaluate_argument_values(Environment* environment, Value* forms) {
+    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr, nullptr});
+    Value** values = records_.values_top;
+    while (self->b->kind == Kind::Cell) {
+      Value* form = car(self->b);
+      self->b = cdr(self->b);
+      Value* value = evaluate_part(environment, form);
+      if (!value) return nullptr;
+      *records_.values_top++ = value;
+      ++self->state;
+    }
+    pop();
+    return values;
+  }
+
+  // The arguments of the call at `self`, `count` forms, evaluated with their values in hand: the
+  // call's result when they bind a function's parameters, as quick arguments do (the record is
+  // then a function_call), or when the prelude's + adds them as its CallFrame would have (the
+  // record's state is then finished); otherwise the argument list. Out of line, so that the
+  // recursion through evaluate_in_record takes no more of the machine stack than it must.
+  [[gnu::noinline]] Value* call_with_values(Record* self, Value* callee, int count) {
+    Value** values = evaluate_argument_values(self->environment, cdr(self->a));
+    if (!values) return nullptr;
+    if (Value* value = quick_call_of_values(self->environment, callee, values, count)) {
+      records_.values_top -= count;
+      self->state = uint8_t(EvalFrame::State::finished);
+      return value;
+    }
+    if (LispFunc* lisp = binds_in_place(callee); lisp && size_t(count) == lisp->parameters.size()) {
+      self->kind = Record::Kind::function_call;
+      self->state = uint8_t(count);
+      self->c = nullptr;
+      Value* result = call_function_with(self, lisp, values);
+      if (result) records_.values_top -= count;
+      return result;
+    }
+    Value* arguments = make_list(heap_, values, size_t(count));
+    records_.values_top -= count;
+    return arguments;
+  }
+
+  // What a call of `callee` with these argument values gives without its CallFrame, for the
+  // prelude's + and for a native with a quick routine, as quick calls have it; null when the call
+  // takes its frames.
+  Value* quick_call_of_values(Environment* environment, Value* callee, Value* const* values, int count) {
+    FastPaths& paths = runtime_.fast_paths;
+    if (callee == paths.plus) return paths.plus_intact() ? fast_plus(runtime_, values, size_t(count)) : nullptr;
+    Value* impl = as<Function>(callee)->implementation;
+    if (impl->kind != Kind::NativeFunc || !as<NativeFunc>(impl)->quick) return nullptr;
+    auto* native = as<NativeFunc>(impl);
+    // Room for the CallFrame and the native's frame, which would fail at the limit.
+    if (native->quick_arity != count || runtime_.frame_count + 2 > Runtime::max_frames) return nullptr;
+    return native->quick(heap_, environment, values);
   }
 
   // CallFrame: the call's result. `checked` when the callee is a function and the arguments a
