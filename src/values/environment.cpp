@@ -188,6 +188,12 @@ Value* Environment::lookup_named(const Name* name) {
   uint64_t bit = name->filter_bit;
   for (Environment* env = this; env; env = env->parent) {
     if (bit && !(env->name_filter_ & bit)) continue;
+    if (!env->indexed()) {
+      // find_named's search of a small scope, in line: most look-ups end in one.
+      for (uint32_t i = env->size_; i-- > 0;)
+        if (env->data_[i].name == name) return env->data_[i].value;
+      continue;
+    }
     if (Binding* binding = env->find_named(name)) return binding->value;
   }
   return nullptr;

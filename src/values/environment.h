@@ -68,6 +68,10 @@ struct Environment : Value {
     if (symbol->kind == Kind::NamedSymbol) {
       const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
       if (name->home == root) {
+        // Where the name was last found in the root, checked, saves the call of find_named.
+        uint32_t index = name->cached_index;
+        if (name->cached_environment == root && index < root->size_ && root->data_[index].name == name)
+          return root->data_[index].value;
         Binding* binding = root->find_named(name);
         return binding ? binding->value : nullptr;
       }
