@@ -75,7 +75,13 @@ struct Environment : Value {
         Binding* binding = root->find_named(name);
         return binding ? binding->value : nullptr;
       }
-      return lookup_named(name);
+      // Most other names are a function's parameters, found in this scope: searched in line.
+      if (!name->filter_bit || (name_filter_ & name->filter_bit)) {
+        if (indexed()) return lookup_named(name);
+        for (uint32_t i = size_; i-- > 0;)
+          if (data_[i].name == name) return data_[i].value;
+      }
+      return parent ? parent->lookup_named(name) : nullptr;
     }
     return lookup(symbol);
   }
