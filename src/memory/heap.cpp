@@ -123,8 +123,22 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  if (!find_free_run(size_class)) add_chunk(size_class);
+  if (!find_free_run(size_class)) {
+    // The next safe point collects instead of letting the heap grow again; this one cannot.
+    if (recursion_returned()) threshold_ = 0;
+    add_chunk(size_class);
+  }
   return allocate_bytes(size);
+}
+
+// Half of the frames are gone and they stood for at least a quarter of what was marked; the
+// collection it calls for costs no more than twice what has been allocated since the last one.
+bool Heap::recursion_returned() const {
+  if (!pending_frames || threshold_ == 0) return false;
+  size_t frames = *pending_frames;
+  if (frames * 2 >= frames_at_collection_) return false;
+  return (frames_at_collection_ - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
+         bytes_since_collection_ >= std::max(initial_threshold, marked_at_collection_ / 2);
 }
 
 // A constructor threw: the slot is unused again, and the search finds it after the next sweep.
@@ -292,6 +306,8 @@ void Heap::collect() {
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
   threshold_ = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  marked_at_collection_ = marked;
+  frames_at_collection_ = pending_frames ? *pending_frames : 0;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");
