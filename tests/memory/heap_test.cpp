@@ -18,6 +18,7 @@ namespace brevalon {
 namespace {
 
 using testing_support::heap;
+using testing_support::runtime;
 using testing_support::integer;
 using testing_support::list;
 using testing_support::Rooted;
@@ -264,6 +265,37 @@ TEST(Heap, ValuesKeptAmongDeadOnesKeepTheirSlotsAndContents) {
   }
   for (Value* value : holder.held) EXPECT_EQ(as<String>(value)->text.substr(0, 5), "kept ");
 }
+
+// A recursion `depth` frames deep holds a few MiB, then either returns or stays pending while
+// the program allocates short-lived values; whether a safe point collected before they reached
+// the threshold the recursion's marking set.
+bool collects_early_after(bool recursion_returns) {
+  size_t& frames = runtime().frame_count;
+  size_t frames_before = frames;
+  constexpr size_t depth = 200000;
+  heap().collect();
+  Holder holder;
+  frames += depth;
+  for (int i = 0; i < 250000; ++i) holder.held.push_back(integer(i));  // 8 MB
+  heap().collect();
+  if (recursion_returns) {
+    frames -= depth;
+    holder.held.clear();
+  }
+  size_t collections = heap().collections();
+  // 6 MB: past the quarter of the marked bytes but short of the twice they set as the threshold.
+  for (int i = 0; i < 200000; ++i) {
+    integer(i);
+    heap().safe_point();
+  }
+  bool collected = heap().collections() > collections;
+  frames = frames_before;
+  return collected;
+}
+
+TEST(Heap, ARecursionThatReturnedIsCollectedBeforeTheHeapGrowsAgain) { EXPECT_TRUE(collects_early_after(true)); }
+
+TEST(Heap, ARecursionStillPendingWaitsForItsThreshold) { EXPECT_FALSE(collects_early_after(false)); }
 
 }  // namespace
 }  // namespace brevalon
