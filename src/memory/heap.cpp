@@ -123,23 +123,22 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  // Looked at whenever a run is spent, not only when the heap must grow: a recursion may return and
-  // the next one start within the free slots the last collection left.
-  if (recursion_returned()) threshold_ = frame_estimate_ = 0;
-  if (!find_free_run(size_class)) add_chunk(size_class);
+  if (!find_free_run(size_class)) {
+    // The threshold the recursion's marking set no longer holds: the next safe point past the
+    // allowance of the frames still pending collects (this is none).
+    if (recursion_returned()) threshold_ = 0;
+    add_chunk(size_class);
+  }
   return allocate_bytes(size);
 }
 
 // Half of the frames are gone and they stood for at least a quarter of what was marked; the
-// collection it calls for (at the next safe point: this is none) costs no more than twice what
-// has been allocated since the last one.
-bool Heap::recursion_returned() {
+// collection it calls for costs no more than twice what has been allocated since the last one.
+bool Heap::recursion_returned() const {
   if (!pending_frames || threshold_ == 0) return false;
   size_t frames = *pending_frames;
-  size_t& most = most_frames_since_collection_;
-  if (frames > most) most = frames;
-  if (frames * 2 >= most) return false;
-  return (most - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
+  if (frames * 2 >= frames_at_collection_) return false;
+  return (frames_at_collection_ - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
          bytes_since_collection_ >= std::max(initial_threshold, marked_at_collection_ / 2);
 }
 
@@ -308,9 +307,8 @@ void Heap::collect() {
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
   threshold_ = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
-  frame_estimate_ = pending_frame_estimate;
   marked_at_collection_ = marked;
-  most_frames_since_collection_ = pending_frames ? *pending_frames : 0;
+  frames_at_collection_ = pending_frames ? *pending_frames : 0;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");

@@ -204,10 +204,10 @@ class Heap {
   static constexpr size_t pending_frame_estimate = 64;
   // The pending frames are marked too, so a deep recursion may allocate in proportion to them before it
   // is marked again; counted at each safe point, so the allowance goes when the frames go.
-  size_t frame_allowance() const { return pending_frames ? *pending_frames * frame_estimate_ : 0; }
-  // The deepest recursion seen since the last collection has mostly returned, so much of what it
-  // held is likely dead; the heap should not grow before it is collected again.
-  bool recursion_returned();
+  size_t frame_allowance() const { return pending_frames ? *pending_frames * pending_frame_estimate : 0; }
+  // A recursion that was pending at the last collection has mostly returned, so much of what that
+  // collection marked is likely dead; the heap should not grow before it is collected again.
+  bool recursion_returned() const;
   void abandon(void* memory, uint8_t size_class);
   struct Marker;
   bool find_free_run(size_t size_class);
@@ -240,12 +240,9 @@ class Heap {
   size_t bytes_since_collection_ = 0;
   size_t live_bytes_ = 0;
   size_t threshold_;
-  // What a pending frame is counted for in the allowance; none while a collection is called for.
-  size_t frame_estimate_ = pending_frame_estimate;
-  // The bytes the last collection marked, and the most frames pending since, as often as a run of
-  // free slots is spent: a recursion that comes and goes within one run is too small to matter.
+  // What the last collection found: the bytes it marked and the frames then pending.
   size_t marked_at_collection_ = 0;
-  size_t most_frames_since_collection_ = 0;
+  size_t frames_at_collection_ = 0;
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
   bool stressing_ = false;

@@ -18,7 +18,6 @@ namespace brevalon {
 namespace {
 
 using testing_support::heap;
-using testing_support::runtime;
 using testing_support::integer;
 using testing_support::list;
 using testing_support::Rooted;
@@ -266,31 +265,37 @@ TEST(Heap, ValuesKeptAmongDeadOnesKeepTheirSlotsAndContents) {
   for (Value* value : holder.held) EXPECT_EQ(as<String>(value)->text.substr(0, 5), "kept ");
 }
 
-// A recursion `depth` frames deep holds a few MiB, then either returns or stays pending while
-// the program allocates short-lived values; whether a safe point collected before they reached
-// the threshold the recursion's marking set.
+// A recursion `depth` frames deep holds a few MiB in a heap of its own, then either returns or
+// stays pending while the program allocates short-lived values; whether a safe point collected
+// before they reached the threshold the recursion's marking set.
 bool collects_early_after(bool recursion_returns) {
-  size_t& frames = runtime().frame_count;
-  size_t frames_before = frames;
+  Heap own;
+  size_t frames = 0;
+  own.pending_frames = &frames;
+  struct Held final : RootSet {
+    void visit_roots(Visitor& visit) override {
+      for (Value* value : values) visit(value);
+    }
+    std::vector<Value*> values;
+  } held;
+  own.add_root_set(&held);
   constexpr size_t depth = 200000;
-  heap().collect();
-  Holder holder;
-  frames += depth;
-  for (int i = 0; i < 250000; ++i) holder.held.push_back(integer(i));  // 8 MB
-  heap().collect();
+  frames = depth;
+  for (int i = 0; i < 250000; ++i) held.values.push_back(own.make<Integer>(i));  // 8 MB
+  own.collect();
   if (recursion_returns) {
-    frames -= depth;
-    holder.held.clear();
+    frames = 0;
+    held.values.clear();
   }
-  size_t collections = heap().collections();
-  // 6 MB: past the quarter of the marked bytes but short of the twice they set as the threshold.
+  size_t collections = own.collections();
+  // 6 MB: past half of the marked bytes, short of the twice they set as the threshold, and more
+  // than the free slots, so the heap would grow.
   for (int i = 0; i < 200000; ++i) {
-    integer(i);
-    heap().safe_point();
+    own.make<Integer>(i);
+    own.safe_point();
   }
-  bool collected = heap().collections() > collections;
-  frames = frames_before;
-  return collected;
+  own.remove_root_set(&held);
+  return own.collections() > collections;
 }
 
 TEST(Heap, ARecursionThatReturnedIsCollectedBeforeTheHeapGrowsAgain) { EXPECT_TRUE(collects_early_after(true)); }
