@@ -46,7 +46,7 @@ void unpoison(void* memory, size_t size) {
 }
 }  // namespace
 
-Heap::Heap() : threshold_(initial_threshold) {}
+Heap::Heap() : threshold_(initial_threshold), natural_threshold_(initial_threshold) {}
 
 Heap::~Heap() {
   for (Chunk* chunk : chunks_) {
@@ -136,10 +136,7 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
   bool found = find_free_run(size_class);
   // Looked at whenever allocation moves on to another chunk, not only when the heap must grow: a
   // recursion may return and the next one start within the free slots the last collection left.
-  if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) {
-    threshold_before_request_ = threshold_;
-    threshold_ = frame_estimate_ = 0;
-  }
+  if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) threshold_ = frame_estimate_ = 0;
   if (!found) add_chunk(size_class);
   return allocate_bytes(size);
 }
@@ -321,11 +318,12 @@ void Heap::collect() {
   // The next collection waits for twice what this one marked, plus the allowance of the frames then
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
-  size_t next = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
-  // One called for early does not bring the next one sooner than it would have come: marking a
-  // recursion that starts again costs in proportion to its frames.
-  if (threshold_ == 0) next = std::max(next, threshold_before_request_);
-  threshold_ = next;
+  size_t natural = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  // One called for early does not bring the next one sooner than the last one's threshold would
+  // have (marking a recursion that starts again costs in proportion to its frames), but it does
+  // not hand that threshold on to the one after.
+  threshold_ = threshold_ == 0 ? std::max(natural, natural_threshold_) : natural;
+  natural_threshold_ = natural;
   frame_estimate_ = pending_frame_estimate;
   marked_at_collection_ = marked;
   most_frames_since_collection_ = pending_frames ? *pending_frames : 0;

@@ -258,7 +258,8 @@ class Heap {
   size_t threshold_;
   // What a pending frame is counted for in the allowance; none while a collection is called for.
   size_t frame_estimate_ = pending_frame_estimate;
-  size_t threshold_before_request_ = 0;
+  // What the last collection set as the threshold from the bytes it marked.
+  size_t natural_threshold_;
   // The bytes the last collection marked, and the most frames pending since, as often as a run of
   // free slots is spent: a recursion that comes and goes within one run is too small to matter.
   size_t marked_at_collection_ = 0;
