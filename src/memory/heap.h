@@ -1,7 +1,7 @@
 // The heap: allocation of values and the mark-and-sweep collector that reclaims them.
 #pragma once
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -260,8 +260,9 @@ class Heap {
   size_t frame_estimate_ = pending_frame_estimate;
   // What the last collection set as the threshold from the bytes it marked.
   size_t natural_threshold_;
-  // The bytes the last collection marked, and the most frames pending since, as often as a run of
-  // free slots is spent: a recursion that comes and goes within one run is too small to matter.
+  // The bytes the last collection marked, and the most frames pending since, looked at whenever
+  // allocation moves on to another chunk: a recursion that comes and goes within one is too small
+  // to matter.
   size_t marked_at_collection_ = 0;
   size_t most_frames_since_collection_ = 0;
   size_t collections_ = 0;
