@@ -287,7 +287,6 @@ void CallFrame::visit_edges(Visitor& visit) {
   visit(arguments);
   visit(call_form);
   visit(environment);
-  visit(result);
 }
 
 // ---- ExecFrame

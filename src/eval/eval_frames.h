@@ -61,13 +61,17 @@ struct CallFrame final : Frame, Pooled<CallFrame> {
   void visit_edges(Visitor& visit) override;
 
   Value* callee;
-  Value* arguments;
+  // As in EvalFrame: the arguments are read until the call returns and the result is written only
+  // then, the step before the frame is popped, so the two share a word.
+  union {
+    Value* arguments;
+    Value* result;
+  };
   Value* call_form;
   enum class State : uint8_t { start, awaiting_result };
 
   Environment* environment;
   State state = State::start;
-  Value* result = nullptr;
 
  private:
   bool call_native_in_place(Interpreter& interpreter, NativeFunc* native);

@@ -45,11 +45,20 @@ bool Interpreter::next_step() {
   return stack_.empty();
 }
 
+// A normal run has no budgets, and none is set while it runs: its steps skip their checks.
 void Interpreter::run() {
+  if (runtime.bounded()) run_steps<true>();
+  else run_steps<false>();
+}
+
+template <bool bounded>
+void Interpreter::run_steps() {
   while (!stack_.empty()) {
     heap.safe_point();
-    if (runtime.step_budget == 0 || heap.live_bytes() > runtime.live_bytes_budget) exhausted();
-    --runtime.step_budget;
+    if constexpr (bounded) {
+      if (runtime.step_budget == 0 || heap.live_bytes() > runtime.live_bytes_budget) exhausted();
+      --runtime.step_budget;
+    }
     if (stack_.back()->next_step(*this)) pop_finished();
   }
 }

@@ -40,6 +40,8 @@ class Interpreter final : public RootSet {
   Heap& heap;
 
  private:
+  template <bool bounded>
+  void run_steps();
   void pop_finished();
   [[noreturn]] void exhausted() const;
   std::vector<Frame*> stack_;

@@ -38,7 +38,6 @@ void ResumableNativeCallFrame::visit_edges(Visitor& visit) {
   visit(native);
   visit(arguments);
   visit(environment);
-  visit(result);
   if (state_object) state_object->visit_edges(visit);
 }
 

@@ -30,10 +30,13 @@ struct ResumableNativeCallFrame final : Frame, Pooled<ResumableNativeCallFrame> 
   void visit_edges(Visitor& visit) override;
 
   ResumableNative* native;
-  Value* arguments;
+  // The arguments go to the state object when it starts, the result comes from it when it is done.
+  union {
+    Value* arguments;
+    Value* result;
+  };
   Environment* environment;
   ResumableState* state_object = nullptr;
-  Value* result = nullptr;
 };
 
 }  // namespace brevalon

@@ -18,7 +18,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
   void init(Interpreter& interpreter, Environment* env, Value* arguments) override {
     take(interpreter.heap, env, arguments);
     state = State::waiting_for_condition;
-    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition));
+    interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, condition()));
   }
   void restore(Heap& heap, Environment* env, Value* arguments, Phase phase, Value*, Value*, Value*) override {
     take(heap, env, arguments);
@@ -29,20 +29,24 @@ struct IfState final : ResumableState, Pooled<IfState> {
   void take(Heap& heap, Environment* env, Value* arguments) {
     Arguments args("if", arguments);
     args.require(2);
-    condition = args.at(0);
-    then_form = args.at(1);
-    else_form = args.count() > 2 ? args.at(2) : heap.constants.nil;
+    forms = arguments;
     constants = &heap.constants;
-    result_value = constants->nil;
     environment = env;
+  }
+  // The forms are a proper list of at least two, checked when the call started.
+  Value* condition() const { return car(forms); }
+  Value* then_form() const { return car(cdr(forms)); }
+  Value* else_form() const {
+    Value* rest = cdr(cdr(forms));
+    return rest->kind == Kind::Cell ? car(rest) : constants->nil;
   }
   bool next_step(Interpreter& interpreter) override {
     switch (state) {
       case State::take_then:
-        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, then_form));
+        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, then_form()));
         return false;
       case State::take_else:
-        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, else_form));
+        interpreter.push(new (interpreter.heap.frame_pools) EvalFrame(environment, else_form()));
         return false;
       case State::waiting_for_condition:
       case State::finished:
@@ -58,7 +62,7 @@ struct IfState final : ResumableState, Pooled<IfState> {
         } else if (value == constants->false_value) {
           state = State::take_else;
         } else {
-          lisp_error("Unsupported non-boolean value in if: " + represent(condition) + " is " + represent(value));
+          lisp_error("Unsupported non-boolean value in if: " + represent(condition()) + " is " + represent(value));
         }
         break;
       case State::take_then:
@@ -69,22 +73,21 @@ struct IfState final : ResumableState, Pooled<IfState> {
         break;
     }
   }
-  Value* result(Heap&) override { return result_value; }
+  Value* result(Heap& heap) override { return state == State::finished ? result_value : heap.constants.nil; }
   void visit_edges(Visitor& visit) override {
-    visit(condition);
-    visit(then_form);
-    visit(else_form);
+    visit(forms);
     visit(environment);
-    visit(result_value);
   }
 
-  Value* condition = nullptr;
-  Value* then_form = nullptr;
-  Value* else_form = nullptr;
+  // The branch's value arrives when the forms are no longer needed: a pending `if` is one of the
+  // commonest frames of a deep recursion, so the two share a word.
+  union {
+    Value* forms = nullptr;
+    Value* result_value;
+  };
   Environment* environment = nullptr;
-  State state = State::waiting_for_condition;
   const Constants* constants = nullptr;
-  Value* result_value = nullptr;
+  State state = State::waiting_for_condition;
 };
 
 // and stops at the first false, or stops at the first true; `is_and` says which.

@@ -46,7 +46,7 @@ void unpoison(void* memory, size_t size) {
 }
 }  // namespace
 
-Heap::Heap() : threshold_(initial_threshold) {}
+Heap::Heap() : threshold_(initial_threshold), natural_threshold_(initial_threshold) {}
 
 Heap::~Heap() {
   for (Chunk* chunk : chunks_) {
@@ -81,26 +81,35 @@ void Heap::add_chunk(size_t size_class) {
   unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
 }
 
-// Looks for the next run of free slots of a class from where the last search stopped. Used slots are
-// stepped over one by one; the end of a run is the next used bit, found a word at a time, so the
-// empty stretches that short-lived values leave behind cost a few instructions per 64 granules.
+constinit const Heap::SlotStarts Heap::slot_start_bits = Heap::slot_starts();
+
+// Looks for the next run of free slots of a class from where the last search stopped. Its start is
+// the first slot-start bit without a used bit, and its end the next used bit, both found a word at
+// a time, so neither the values that survived nor the empty stretches that short-lived values
+// leave behind are stepped over one by one.
 bool Heap::find_free_run(size_t size_class) {
   std::vector<Chunk*>& chunks = class_chunks_[size_class];
   RunCursor& cursor = cursors_[size_class];
+  const std::array<uint64_t, bitmap_words>& starts = slot_start_bits[size_class];
   size_t slot_granules = size_class;
   for (; cursor.chunk < chunks.size(); ++cursor.chunk, cursor.slot = 0) {
     Chunk* chunk = chunks[cursor.chunk];
-    size_t first = cursor.slot;
-    while (first < chunk->slot_count && test_bit(chunk->used, chunk->slot(first))) ++first;
-    if (first == chunk->slot_count) continue;
-    size_t start = granule_of(chunk->slot(first));
-    size_t end = granule_of(chunk->slot(0)) + chunk->slot_count * slot_granules;
+    if (cursor.slot >= chunk->slot_count) continue;
+    size_t from = granule_of(chunk->slot(cursor.slot));
+    size_t word = from / bits_per_word;
+    uint64_t free = starts[word] & ~chunk->used[word] & (~uint64_t{0} << (from % bits_per_word));
+    while (!free && ++word < bitmap_words) free = starts[word] & ~chunk->used[word];
+    if (!free) continue;
+    size_t start = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(free));
+    size_t first_granule = granule_of(chunk->slot(0));
+    size_t first = (start - first_granule) / slot_granules;
+    size_t end = first_granule + chunk->slot_count * slot_granules;
     size_t last = chunk->slot_count;
     for (size_t g = start + 1; g < end;) {
       uint64_t bits = chunk->used[g / bits_per_word] >> (g % bits_per_word);
       if (bits) {
         size_t used = g + static_cast<size_t>(__builtin_ctzll(bits));
-        if (used < end) last = (used - granule_of(chunk->slot(0))) / slot_granules;
+        if (used < end) last = (used - first_granule) / slot_granules;
         break;
       }
       g = (g / bits_per_word + 1) * bits_per_word;
@@ -123,8 +132,26 @@ std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
     live_bytes_ += size;
     return {memory, 0};
   }
-  if (!find_free_run(size_class)) add_chunk(size_class);
+  size_t chunk_before = cursors_[size_class].chunk;
+  bool found = find_free_run(size_class);
+  // Looked at whenever allocation moves on to another chunk, not only when the heap must grow: a
+  // recursion may return and the next one start within the free slots the last collection left.
+  if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) threshold_ = frame_estimate_ = 0;
+  if (!found) add_chunk(size_class);
   return allocate_bytes(size);
+}
+
+// All but an eighth of the frames are gone, and they stood for at least a quarter of what was
+// marked. A collection with so few frames left to mark is cheap: it is called for (at the next
+// safe point: this is none) once a quarter of the marked bytes has been allocated since the last.
+bool Heap::recursion_returned() {
+  if (!pending_frames || threshold_ == 0) return false;
+  size_t frames = *pending_frames;
+  size_t& most = most_frames_since_collection_;
+  if (frames > most) most = frames;
+  if (frames * 8 >= most) return false;
+  return (most - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
+         bytes_since_collection_ >= std::max(initial_threshold, marked_at_collection_ / 4);
 }
 
 // A constructor threw: the slot is unused again, and the search finds it after the next sweep.
@@ -291,7 +318,15 @@ void Heap::collect() {
   // The next collection waits for twice what this one marked, plus the allowance of the frames then
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
-  threshold_ = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  size_t natural = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  // One called for early does not bring the next one sooner than the last one's threshold would
+  // have (marking a recursion that starts again costs in proportion to its frames), but it does
+  // not hand that threshold on to the one after.
+  threshold_ = threshold_ == 0 ? std::max(natural, natural_threshold_) : natural;
+  natural_threshold_ = natural;
+  frame_estimate_ = pending_frame_estimate;
+  marked_at_collection_ = marked;
+  most_frames_since_collection_ = pending_frames ? *pending_frames : 0;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");

@@ -1,5 +1,6 @@
 // The heap: allocation of values and the mark-and-sweep collector that reclaims them.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -150,6 +151,21 @@ class Heap {
     char* slot(size_t i) { return reinterpret_cast<char*>(this) + first_slot_offset + i * size_class * granule; }
   };
   static constexpr size_t first_slot_offset = (sizeof(Chunk) + granule - 1) / granule * granule;
+  // For each size class, the bits of the granules where its slots start, word by word: the free
+  // slots of a chunk are those bits without their used bit, found 64 granules at a time.
+  using SlotStarts = std::array<std::array<uint64_t, bitmap_words>, small_classes + 1>;
+  static constexpr SlotStarts slot_starts() {
+    SlotStarts starts{};
+    for (size_t size_class = 1; size_class <= small_classes; ++size_class) {
+      size_t count = (chunk_bytes - first_slot_offset) / (size_class * granule);
+      for (size_t i = 0; i < count; ++i) {
+        size_t g = first_slot_offset / granule + i * size_class;
+        starts[size_class][g / bits_per_word] |= uint64_t{1} << (g % bits_per_word);
+      }
+    }
+    return starts;
+  }
+  static const SlotStarts slot_start_bits;
   static Chunk* chunk_of(const void* slot) {
     return reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t{chunk_bytes - 1});
   }
@@ -204,7 +220,10 @@ class Heap {
   static constexpr size_t pending_frame_estimate = 64;
   // The pending frames are marked too, so a deep recursion may allocate in proportion to them before it
   // is marked again; counted at each safe point, so the allowance goes when the frames go.
-  size_t frame_allowance() const { return pending_frames ? *pending_frames * pending_frame_estimate : 0; }
+  size_t frame_allowance() const { return pending_frames ? *pending_frames * frame_estimate_ : 0; }
+  // The deepest recursion seen since the last collection has mostly returned, so much of what it
+  // held is likely dead; the heap should not grow before it is collected again.
+  bool recursion_returned();
   void abandon(void* memory, uint8_t size_class);
   struct Marker;
   bool find_free_run(size_t size_class);
@@ -237,6 +256,15 @@ class Heap {
   size_t bytes_since_collection_ = 0;
   size_t live_bytes_ = 0;
   size_t threshold_;
+  // What a pending frame is counted for in the allowance; none while a collection is called for.
+  size_t frame_estimate_ = pending_frame_estimate;
+  // What the last collection set as the threshold from the bytes it marked.
+  size_t natural_threshold_;
+  // The bytes the last collection marked, and the most frames pending since, looked at whenever
+  // allocation moves on to another chunk: a recursion that comes and goes within one is too small
+  // to matter.
+  size_t marked_at_collection_ = 0;
+  size_t most_frames_since_collection_ = 0;
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
   bool stressing_ = false;

@@ -265,5 +265,42 @@ TEST(Heap, ValuesKeptAmongDeadOnesKeepTheirSlotsAndContents) {
   for (Value* value : holder.held) EXPECT_EQ(as<String>(value)->text.substr(0, 5), "kept ");
 }
 
+// A recursion `depth` frames deep holds a few MiB in a heap of its own, then either returns or
+// stays pending while the program allocates short-lived values; whether a safe point collected
+// before they reached the threshold the recursion's marking set.
+bool collects_early_after(bool recursion_returns) {
+  Heap own;
+  size_t frames = 0;
+  own.pending_frames = &frames;
+  struct Held final : RootSet {
+    void visit_roots(Visitor& visit) override {
+      for (Value* value : values) visit(value);
+    }
+    std::vector<Value*> values;
+  } held;
+  own.add_root_set(&held);
+  constexpr size_t depth = 200000;
+  frames = depth;
+  for (int i = 0; i < 250000; ++i) held.values.push_back(own.make<Integer>(i));  // 8 MB
+  own.collect();
+  if (recursion_returns) {
+    frames = 0;
+    held.values.clear();
+  }
+  size_t collections = own.collections();
+  // 6 MB: past half of the marked bytes, short of the twice they set as the threshold, and more
+  // than the free slots, so the heap would grow.
+  for (int i = 0; i < 200000; ++i) {
+    own.make<Integer>(i);
+    own.safe_point();
+  }
+  own.remove_root_set(&held);
+  return own.collections() > collections;
+}
+
+TEST(Heap, ARecursionThatReturnedIsCollectedBeforeTheHeapGrowsAgain) { EXPECT_TRUE(collects_early_after(true)); }
+
+TEST(Heap, ARecursionStillPendingWaitsForItsThreshold) { EXPECT_FALSE(collects_early_after(false)); }
+
 }  // namespace
 }  // namespace brevalon
