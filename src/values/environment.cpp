@@ -207,8 +207,4 @@ Value* Environment::lookup(const Value* symbol) {
   return nullptr;
 }
 
-Environment* make_environment(Heap& heap, Environment* parent) {
-  return heap.make<Environment>(parent, heap.names.current_scope, heap.names.parent_scope);
-}
-
 }  // namespace brevalon

@@ -2,11 +2,10 @@
 #pragma once
 #include <span>
 
+#include "memory/heap.h"
 #include "values/symbol.h"
 
 namespace brevalon {
-
-class Heap;
 
 // A binding whose value is null exists but holds no value (the root's parent-scope).
 struct Binding {
@@ -129,7 +128,10 @@ struct Environment : Value {
   Binding inline_[inline_capacity];
 };
 
-// Makes a scope with its two reserved bindings, current-scope and parent-scope.
-Environment* make_environment(Heap& heap, Environment* parent);
+// Makes a scope with its two reserved bindings, current-scope and parent-scope. In line: every
+// call of a function makes one.
+inline Environment* make_environment(Heap& heap, Environment* parent) {
+  return heap.make<Environment>(parent, heap.names.current_scope, heap.names.parent_scope);
+}
 
 }  // namespace brevalon
