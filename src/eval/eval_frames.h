@@ -96,23 +96,15 @@ struct ExecFrame final : Frame, Pooled<ExecFrame> {
 
 // Evaluates a symbol or an atom without a frame; false when a symbol is unbound.
 inline bool evaluate_atom(Environment* environment, Value* expression, Value*& result) {
-  if (is_symbol(expression)) {
-    result = environment->lookup(expression);
-    return result != nullptr;
-  }
-  result = expression;
-  return true;
+  result = is_symbol(expression) ? environment->lookup(expression) : expression;
+  return result != nullptr;
 }
 
 // The same from a scope of the run whose global scope is `global` (every scope of a run descends
 // from it): a name no other scope has ever bound is found there without walking the chain.
 inline bool evaluate_atom(Environment* global, Environment* environment, Value* expression, Value*& result) {
-  if (is_symbol(expression)) {
-    result = environment->lookup(expression, global);
-    return result != nullptr;
-  }
-  result = expression;
-  return true;
+  result = is_symbol(expression) ? environment->lookup(expression, global) : expression;
+  return result != nullptr;
 }
 
 // The steps of evaluation that the direct evaluator shares with these frames.

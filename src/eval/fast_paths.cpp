@@ -79,35 +79,43 @@ void FastPaths::look_at_store_again() {
   method_store_version = store->version;
 }
 
-Value* fast_plus(Runtime& runtime, Value* arguments) {
-  if (arguments->kind != Kind::Cell) return nullptr;
-  Kind kind = car(arguments)->kind;
-  if (kind == Kind::Cell || car(arguments) == runtime.heap.constants.nil) return add_lists(runtime, arguments);
+namespace {
+
+// The prelude's + of `count` operands, `first` among them, all integers or all strings; null
+// otherwise. `for_each(take)` calls take on each operand in order.
+template <typename ForEach>
+Value* plus_of_one_kind(Runtime& runtime, Value* first, size_t count, ForEach for_each) {
+  Kind kind = first->kind;
   if (kind != Kind::Integer && kind != Kind::String) return nullptr;
-  Value* rest = arguments;
-  size_t count = 0;
-  for (; rest->kind == Kind::Cell; rest = cdr(rest), ++count)
-    if (car(rest)->kind != kind) return nullptr;
-  if (rest != runtime.heap.constants.nil) return nullptr;
+  bool one_kind = true;
+  for_each([&](Value* operand) { one_kind = one_kind && operand->kind == kind; });
+  if (!one_kind) return nullptr;
   // Near the frame limit the prelude's + would run out of frames where this path does not:
   // leave that to the prelude, so the limit is reached at the same call with the same trace.
   if (runtime.frame_count + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
   // One argument comes back itself: reduce never calls add.
-  if (cdr(arguments) == runtime.heap.constants.nil) return car(arguments);
-  return add_like_prelude(runtime.heap, kind, [arguments](auto take) {
+  if (count == 1) return first;
+  return add_like_prelude(runtime.heap, kind, for_each);
+}
+
+}  // namespace
+
+Value* fast_plus(Runtime& runtime, Value* arguments) {
+  if (arguments->kind != Kind::Cell) return nullptr;
+  Value* first = car(arguments);
+  if (first->kind == Kind::Cell || first == runtime.heap.constants.nil) return add_lists(runtime, arguments);
+  size_t count = 0;
+  Value* rest = arguments;
+  for (; rest->kind == Kind::Cell; rest = cdr(rest)) ++count;
+  if (rest != runtime.heap.constants.nil) return nullptr;
+  return plus_of_one_kind(runtime, first, count, [arguments](auto take) {
     for (Value* rest = arguments; rest->kind == Kind::Cell; rest = cdr(rest)) take(car(rest));
   });
 }
 
 Value* fast_plus(Runtime& runtime, Value* const* values, size_t count) {
   if (count == 0) return nullptr;
-  Kind kind = values[0]->kind;
-  if (kind != Kind::Integer && kind != Kind::String) return nullptr;
-  for (size_t i = 1; i < count; ++i)
-    if (values[i]->kind != kind) return nullptr;
-  if (runtime.frame_count + frames_of_prelude_plus(count) > Runtime::max_frames) return nullptr;
-  if (count == 1) return values[0];
-  return add_like_prelude(runtime.heap, kind, [values, count](auto take) {
+  return plus_of_one_kind(runtime, values[0], count, [values, count](auto take) {
     for (size_t i = 0; i < count; ++i) take(values[i]);
   });
 }

@@ -60,20 +60,13 @@ uint64_t* Environment::watch_counter() const { return extras_ ? extras_->watch_c
 void Environment::watch(uint64_t* counter) { extras().watch_counter = counter; }
 
 Binding* Environment::find_named(const Name* name) {
-  if (indexed()) {
-    // Most lookups in a large environment are of names seen before: try where the name was last.
-    if (name->cached_environment == this && name->cached_index < size_ && data_[name->cached_index].name == name)
-      return &data_[name->cached_index];
-    auto found = extras_->index.find(name);
-    if (found == extras_->index.end()) return nullptr;
-    name->cached_environment = this;
-    name->cached_index = found->second;
-    return &data_[found->second];
-  }
-  // From the newest binding back: a function's parameters come after the two reserved names.
-  for (uint32_t i = size_; i-- > 0;)
-    if (data_[i].name == name) return &data_[i];
-  return nullptr;
+  if (!indexed()) return search(name);
+  if (Binding* binding = where_last_found(name)) return binding;
+  auto found = extras_->index.find(name);
+  if (found == extras_->index.end()) return nullptr;
+  name->cached_environment = this;
+  name->cached_index = found->second;
+  return &data_[found->second];
 }
 
 NumberedBinding* Environment::find_numbered(int64_t number) {
@@ -188,13 +181,8 @@ Value* Environment::lookup_named(const Name* name) {
   uint64_t bit = name->filter_bit;
   for (Environment* env = this; env; env = env->parent) {
     if (bit && !(env->name_filter_ & bit)) continue;
-    if (!env->indexed()) {
-      // find_named's search of a small scope, in line: most look-ups end in one.
-      for (uint32_t i = env->size_; i-- > 0;)
-        if (env->data_[i].name == name) return env->data_[i].value;
-      continue;
-    }
-    if (Binding* binding = env->find_named(name)) return binding->value;
+    // A small scope's search in line: most look-ups end in one.
+    if (Binding* binding = env->indexed() ? env->find_named(name) : env->search(name)) return binding->value;
   }
   return nullptr;
 }

@@ -68,17 +68,14 @@ struct Environment : Value {
       const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
       if (name->home == root) {
         // Where the name was last found in the root, checked, saves the call of find_named.
-        uint32_t index = name->cached_index;
-        if (name->cached_environment == root && index < root->size_ && root->data_[index].name == name)
-          return root->data_[index].value;
-        Binding* binding = root->find_named(name);
+        Binding* binding = root->where_last_found(name);
+        if (!binding) binding = root->find_named(name);
         return binding ? binding->value : nullptr;
       }
       // Most other names are a function's parameters, found in this scope: searched in line.
       if (!name->filter_bit || (name_filter_ & name->filter_bit)) {
         if (indexed()) return lookup_named(name);
-        for (uint32_t i = size_; i-- > 0;)
-          if (data_[i].name == name) return data_[i].value;
+        if (Binding* binding = search(name)) return binding->value;
       }
       return parent ? parent->lookup_named(name) : nullptr;
     }
@@ -108,6 +105,19 @@ struct Environment : Value {
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }
+  // A scope that is not indexed is searched from the newest binding back: a function's
+  // parameters come after the two reserved names.
+  Binding* search(const Name* name) {
+    for (uint32_t i = size_; i-- > 0;)
+      if (data_[i].name == name) return &data_[i];
+    return nullptr;
+  }
+  // Most look-ups in an indexed scope are of names seen before: where the name was found last,
+  // when it is still there.
+  Binding* where_last_found(const Name* name) {
+    uint32_t index = name->cached_index;
+    return name->cached_environment == this && index < size_ && data_[index].name == name ? &data_[index] : nullptr;
+  }
   Extras& extras();
   // The write of a binding found here: what set_named does once it has found it.
   void assign(Binding* binding, const Name* name, Value* value);
