@@ -12,6 +12,7 @@
 
 #include "base/errors.h"
 #include "base/output.h"
+#include "base/own_stack.h"
 #include "base/stack_guard.h"
 #include "eval/diagnostic.h"
 #include "eval/runners.h"
@@ -115,9 +116,12 @@ int report_failure(Runtime& runtime, const Failure& failure) {
   return failure.kind == Failure::Kind::program ? exit_lisp_error : exit_abnormal;
 }
 
-int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
-  reserve_machine_stack();
-  mark_stack_top();
+namespace {
+
+// The machine stack a program runs on: deep recursions of the direct evaluator stay on it.
+constexpr size_t program_stack_bytes = size_t{256} << 20;
+
+int run_program_file(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   try {
     // The operating system takes the run's memory back at exit at once, where the heap would free
     // it value by value; sanitizer builds free it all, so that their leak checks stay meaningful.
@@ -167,6 +171,19 @@ int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environ
     write_note("error: " + failure.text);
     return exit_abnormal;
   }
+}
+
+}  // namespace
+
+int entry_point(int argc, char** argv, const GlobalBuilder& build_global_environment) {
+  int status = exit_abnormal;
+  std::function<void()> run = [&] { status = run_program_file(argc, argv, build_global_environment); };
+  if (!run_on_own_stack(program_stack_bytes, run)) {
+    reserve_machine_stack();
+    mark_stack_top();
+    run();
+  }
+  return status;
 }
 
 void prepare_process() {

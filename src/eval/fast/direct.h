@@ -39,7 +39,7 @@ struct DirectRecord {
 // The block never moves, so a record stays where it was pushed; when it is nearly full, direct
 // evaluation hands on to the trampoline.
 struct DirectRecords {
-  static constexpr size_t capacity = size_t{1} << 16;
+  static constexpr size_t capacity = size_t{1} << 20;
   // More than one step of direct evaluation pushes before it looks at the room left.
   static constexpr size_t step_room = 16;
   DirectRecords()

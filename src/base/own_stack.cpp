@@ -1,0 +1,52 @@
+// The thread runs the body on a stack mapped here, with an unmapped guard page below it.
+#include "base/own_stack.h"
+
+#include <pthread.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "base/stack_guard.h"
+
+namespace brevalon {
+
+namespace {
+
+struct Run {
+  const std::function<void()>* body;
+  size_t stack_bytes;
+};
+
+void* run_body(void* argument) {
+  auto* run = static_cast<Run*>(argument);
+  mark_stack_top(run->stack_bytes);
+  (*run->body)();
+  return nullptr;
+}
+
+}  // namespace
+
+bool run_on_own_stack(size_t bytes, const std::function<void()>& body) {
+  size_t page = size_t(sysconf(_SC_PAGESIZE));
+  size_t mapped = bytes + page;
+  // Pages are taken only as the recursion reaches them; no swap is set aside for the rest.
+  void* memory = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+  if (memory == MAP_FAILED) return false;
+  // A run past the end faults on the guard page rather than writing over another mapping.
+  mprotect(memory, page, PROT_NONE);
+  pthread_attr_t attributes;
+  bool ran = false;
+  if (pthread_attr_init(&attributes) == 0) {
+    Run run{&body, bytes};
+    pthread_t thread;
+    if (pthread_attr_setstack(&attributes, static_cast<char*>(memory) + page, bytes) == 0 &&
+        pthread_create(&thread, &attributes, run_body, &run) == 0) {
+      pthread_join(thread, nullptr);
+      ran = true;
+    }
+    pthread_attr_destroy(&attributes);
+  }
+  munmap(memory, mapped);
+  return ran;
+}
+
+}  // namespace brevalon
