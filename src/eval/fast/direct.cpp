@@ -280,15 +280,14 @@ class Direct {
     Value* arguments = nullptr;
     switch (as<Function>(callee)->exec_mode) {
       case mode_function:
-        if (LispFunc* lisp = binds_in_place(callee)) {
-          Value* values[most_values_in_place];
-          int count = quick_values(runtime_, environment, cdr(expression), values, most_values_in_place);
-          if (count >= 0 && size_t(count) == lisp->parameters.size() && records_.has_value_room(count)) {
+        if (LispFunc* lisp = binds_in_place(callee); lisp && records_.has_value_room(most_values_in_place)) {
+          // The values are written where they are kept, and kept only if they all come.
+          Value** kept = records_.values_top;
+          int count = quick_values(runtime_, environment, cdr(expression), kept, most_values_in_place);
+          if (count >= 0 && size_t(count) == lisp->parameters.size()) {
             self->kind = Record::Kind::function_call;
             self->state = uint8_t(count);
             self->c = nullptr;
-            Value** kept = records_.values_top;
-            for (int i = 0; i < count; ++i) kept[i] = values[i];
             records_.values_top += count;
             Value* result = call_function_with(self, lisp, kept);
             if (result) records_.values_top -= count;
