@@ -582,8 +582,9 @@ class Direct {
       // Where the trampoline steps this loop's frame: a body of quick calls reaches no other safe
       // point, and the values each round made are collected here.
       heap_.safe_point();
+      Value* element = step_of_range(iterator);
       // The call form exists only for traces: a one-element list holding the variable.
-      Value* element = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
+      if (!element) element = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
       if (!element) return nullptr;
       if (element == nil_) break;
       if (element->kind != Kind::Cell) return hand_over(element);
@@ -599,6 +600,16 @@ class Direct {
     Value* result = self->e;
     pop();
     return result;
+  }
+
+  // The next element of an iterator that range made, computed natively, as its call would give it
+  // with its CallFrame pushed and popped; null when the call takes its frame. The native step
+  // declines well before the frame limit, so the frame it saves could not have failed.
+  Value* step_of_range(Value* iterator) {
+    if (iterator->kind != Kind::Function || as<Function>(iterator)->exec_mode != mode_function) return nullptr;
+    Value* impl = as<Function>(iterator)->implementation;
+    if (impl->kind != Kind::LispFunc || as<LispFunc>(impl)->prelude_role != role_range_step) return nullptr;
+    return native_prelude_call(runtime_, as<LispFunc>(impl), nil_);
   }
 
   Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {
