@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "eval/fast/dispatch.h"
+#include "eval/fast/list_walks.h"
 #include "eval/fast/range_iterator.h"
 #include "values/value.h"
 
@@ -36,6 +37,7 @@ struct FastPaths {
   uint64_t table_changes = 0;  // any change to a table made during start-up
   DispatchPaths dispatch;
   RangeText range;
+  MapText map;
   // The prelude's generics whose methods fast paths stand for, as method-store holds them.
   enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4, at_entry = 8, in_entry = 16 };
   static constexpr const char* store_keys[5] = {"add", "iter", "length", "at", "in"};

@@ -26,6 +26,11 @@ static_assert(sizeof(Cell) == 32, "a cell is its header and two pointers");
 
 inline Value* car(Value* cell) { return static_cast<Cell*>(cell)->car; }
 inline Value* cdr(Value* cell) { return static_cast<Cell*>(cell)->cdr; }
+// The element at a position of a list, or null where the value is no list that long.
+inline Value* element(Value* list, int position) {
+  for (; position > 0 && list->kind == Kind::Cell; --position) list = cdr(list);
+  return list->kind == Kind::Cell ? car(list) : nullptr;
+}
 
 Value* make_list(Heap& heap, Value* const* items, size_t count);
 inline Value* make_list(Heap& heap, const std::vector<Value*>& items) { return make_list(heap, items.data(), items.size()); }

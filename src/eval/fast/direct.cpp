@@ -7,6 +7,7 @@
 #include "eval/fast/dispatch.h"
 #include "eval/fast/dispatch_frame.h"
 #include "eval/fast/dispatcher_text.h"
+#include "eval/fast/list_walks.h"
 #include "eval/fast/prelude_lists.h"
 #include "eval/fast/quick_calls.h"
 #include "eval/fast_paths.h"
@@ -77,7 +78,7 @@ class Direct {
 
   Value* run() {
     // The base frame is on the trampoline's stack already, counted there.
-    *records_.top++ = Record{Record::Kind::eval, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr, nullptr};
+    *records_.top++ = Record{Record::Kind::eval, 0, 0, base_frame_.environment, base_frame_.expression, nullptr, nullptr, nullptr, nullptr};
     Value* value = evaluate_call(base_);
     if (value) --records_.top;
     return value;
@@ -85,21 +86,37 @@ class Direct {
 
   // The records become the frames they stand for, on the trampoline's stack above the base frame.
   void hand_on() {
-    FramePools& pools = heap_.frame_pools;
     Value** values = values_base_;
+    std::vector<Record> walk_records;
     for (Record* record = base_; record != records_.top; ++record) {
-      Record& r = *record;
+      if (record->kind != Record::Kind::map_walk) {
+        become_frames(*record, record == base_, values);
+        continue;
+      }
+      walk_records.clear();
+      expand_map_walk(runtime_, *record, walk_records);
+      for (Record& walk_record : walk_records) become_frames(walk_record, false, values);
+    }
+    records_.top = base_;
+    records_.values_top = values_base_;
+  }
+
+  // The frames one record stands for, pushed on the trampoline's stack (or, for the base record,
+  // set on the base frame); `values` is where the next values in hand are.
+  void become_frames(Record& r, bool is_base, Value**& values) {
+    FramePools& pools = heap_.frame_pools;
+    {
       if (r.kind == Record::Kind::function_call && !r.c) {
         r.c = make_list(heap_, values, r.state);
         values += r.state;
       }
       bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call;
-      if (record == base_) {
+      if (is_base) {
         base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
         base_frame_.callee = r.b;
         base_frame_.arguments = r.c;
         if (combined) adopt_call_of(r);
-        continue;
+        return;
       }
       Frame* frame = nullptr;
       switch (r.kind) {
@@ -163,13 +180,13 @@ class Direct {
           eval->arguments = r.c;
           interpreter_.adopt(eval);
           adopt_call_of(r);
-          continue;
+          return;
         }
+        case Record::Kind::map_walk:
+          internal_error("a map loop's record was not expanded");
       }
       interpreter_.adopt(frame);
     }
-    records_.top = base_;
-    records_.values_top = values_base_;
   }
 
   // The frames a combined record stands for above its EvalFrame.
@@ -235,7 +252,7 @@ class Direct {
   // answers above cost no more than they need.
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
     Value* value;
-    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), environment, form, callee, nullptr, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) {
       if (!evaluate_atom(runtime_.global, environment, form, value)) undefined_symbol(form);
     } else {
@@ -328,7 +345,7 @@ class Direct {
 
   // EvalArgsFrame: the values of the argument forms, in a new list.
   [[gnu::noinline]] Value* evaluate_arguments(Environment* environment, Value* forms) {
-    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::eval_args, 0, 0, environment, forms, forms, nullptr, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);
@@ -357,7 +374,7 @@ class Direct {
   // count), for a proper list of forms of at most most_argument_values, with room for them: the
   // values are left on top of DirectRecords::values for the caller to take off.
   Value** evaluate_argument_values(Environment* environment, Value* forms) {
-    Record* self = push(Record{Record::Kind::eval_args, 0, environment, forms, forms, nullptr, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::eval_args, 0, 0, environment, forms, forms, nullptr, nullptr, nullptr});
     Value** values = records_.values_top;
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
@@ -414,7 +431,7 @@ class Direct {
   // CallFrame: the call's result. `checked` when the callee is a function and the arguments a
   // list this evaluator made.
   Value* call(Environment* environment, Value* callee, Value* arguments, Value* call_form, bool checked) {
-    Record* self = push(Record{Record::Kind::call, uint8_t(CallFrame::State::start), environment, callee, arguments, call_form, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::call, uint8_t(CallFrame::State::start), 0, environment, callee, arguments, call_form, nullptr, nullptr});
     if (!checked) check_call(heap_, callee, arguments);
     self->state = uint8_t(CallFrame::State::awaiting_result);
     FastPaths& paths = runtime_.fast_paths;
@@ -478,13 +495,17 @@ class Direct {
   // `combined`, when set, is the function_call record that holds the CallFrame: a one-form body
   // then runs with its ExecFrame in that record too.
   Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form, Record* combined = nullptr) {
-    if (lisp->prelude_role)
+    if (lisp->prelude_role == role_map) {
+      Value* value = walk_map(arguments);
+      if (value || handing_over_) return value;
+    } else if (lisp->prelude_role) {
       if (Value* value = native_prelude_call(runtime_, lisp, arguments)) return value;
+    }
     Value* method = nullptr;
     if (Value* method_arguments = choose_native_dispatch(runtime_, lisp, arguments, method)) {
       // As DispatchFrame counts: the frames it stands for first, then its own push.
       runtime_.frame_count += DispatchFrame::frames_stood_for - 1;
-      push(Record{Record::Kind::dispatch, 0, nullptr, lisp, method, method_arguments, nullptr, nullptr});
+      push(Record{Record::Kind::dispatch, 0, 0, nullptr, lisp, method, method_arguments, nullptr, nullptr});
       Value* value = call(lisp->closure, method, method_arguments, dispatcher_method_call(lisp->body), true);
       if (!value) return nullptr;
       runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
@@ -494,6 +515,54 @@ class Direct {
     Environment* scope = bind_parameters(heap_, lisp, arguments, call_form);
     if (!combined) return execute(lisp->body, scope);
     return run_body(combined, lisp->body, scope);
+  }
+
+  // A call of map as a loop with one record for all its levels (see list_walks.h): the list of the
+  // function's values; null, having done nothing, when the call takes the prelude's path.
+  [[gnu::noinline]] Value* walk_map(Value* arguments) {
+    const MapText& text = runtime_.fast_paths.map;
+    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
+      return nullptr;
+    Value* function = car(arguments);
+    Value* list = car(cdr(arguments));
+    if (list->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) || !map_level_fits(map_first_level_frames))
+      return nullptr;
+    Record* self = push(Record{Record::Kind::map_walk, 0, 0, nullptr, function, list, nullptr, nullptr, list});
+    runtime_.frame_count += map_first_level_frames - 1;
+    for (;;) {
+      Environment* scope = map_level_scope(runtime_, function, self->e);
+      self->environment = scope;
+      uint64_t version = scope->version;
+      // Where the trampoline steps the level's frames: a function of quick calls reaches no other.
+      heap_.safe_point();
+      Value* value = evaluate_in_frame(scope, text.element_call);
+      if (!value) return nullptr;
+      Value* rest = cdr(self->e);
+      // The next level would read what the program may have changed meanwhile, and look at a rest
+      // that is neither a cell nor nil only to fail.
+      if (!runtime_.fast_paths.prelude_intact(0) || scope->version != version ||
+          (rest->kind != Kind::Cell && rest != nil_) || !map_level_fits(map_level_frames))
+        return hand_over(value);
+      ListBuilder values{self->c, static_cast<Cell*>(self->d)};
+      values.append(heap_, value);
+      self->c = values.head;
+      self->d = values.tail;
+      if (rest == nil_) break;
+      self->e = rest;
+      ++self->count;
+      runtime_.frame_count += map_level_frames;
+    }
+    Value* result = self->c;
+    runtime_.frame_count -= map_first_level_frames - 1 + map_level_frames * self->count;
+    pop();
+    return result;
+  }
+
+  // Room for a level of map and the frames its test and its element's arguments take, with room
+  // to spare: near the limit, the prelude's text runs.
+  bool map_level_fits(uint32_t frames) const {
+    constexpr size_t spare = 64;
+    return runtime_.frame_count + frames + spare <= Runtime::max_frames;
   }
 
   // The body of a function called from the record `combined` (function_call), in its new scope: a
@@ -540,7 +609,7 @@ class Direct {
   [[gnu::noinline]] Value* call_native(NativeFunc* native, Value* arguments, Environment* environment) {
     if (runtime_.frame_count >= Runtime::max_frames) {
       // At the limit CallFrame pushes the native's frame, which fails with the limit's error.
-      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
+      push(Record{Record::Kind::native_call, 0, 0, environment, native, arguments, nullptr, nullptr, nullptr});
       internal_error("a frame past the limit was pushed");
     }
     ++runtime_.frame_count;
@@ -549,7 +618,7 @@ class Direct {
       result = native->routine(interpreter_, environment, arguments);
     } catch (...) {
       --runtime_.frame_count;
-      push(Record{Record::Kind::native_call, 0, environment, native, arguments, nullptr, nullptr, nullptr});
+      push(Record{Record::Kind::native_call, 0, 0, environment, native, arguments, nullptr, nullptr, nullptr});
       throw;
     }
     --runtime_.frame_count;
@@ -573,7 +642,7 @@ class Direct {
     Value* body = cdr(cdr(arguments));
     // A named variable other than the reserved names is a name each body's new scope has not bound.
     bool variable_is_new = variable->kind == Kind::NamedSymbol && !as<NamedSymbol>(variable)->name->reserved();
-    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::iterator), environment, native, arguments, nullptr, nullptr, nil_});
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::iterator), 0, environment, native, arguments, nullptr, nullptr, nil_});
     Value* iterator = evaluate_in_frame(environment, car(cdr(arguments)));
     if (!iterator) return nullptr;
     self->c = iterator;
@@ -614,7 +683,7 @@ class Direct {
 
   Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell) return nullptr;
-    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), environment, native, arguments, nullptr, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::condition), 0, environment, native, arguments, nullptr, nullptr, nullptr});
     Value* value = run_if(self, arguments, environment);
     if (!value) return nullptr;
     pop();
@@ -642,7 +711,7 @@ class Direct {
   [[gnu::noinline]] Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
     Value* stop = heap_.constants.boolean(!is_and);
     Value* go_on = heap_.constants.boolean(is_and);
-    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), environment, native, arguments, arguments, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::special, uint8_t(Phase::operand), 0, environment, native, arguments, arguments, nullptr, nullptr});
     Value* result = go_on;
     while (self->c->kind == Kind::Cell) {
       Value* operand = car(self->c);
@@ -662,7 +731,7 @@ class Direct {
 
   // ExecFrame: the body's forms in order, the last one's value.
   Value* execute(Value* body, Environment* scope) {
-    Record* self = push(Record{Record::Kind::exec, 0, scope, body, body, nil_, nullptr, nullptr});
+    Record* self = push(Record{Record::Kind::exec, 0, 0, scope, body, body, nil_, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);

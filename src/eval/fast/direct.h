@@ -24,9 +24,10 @@ struct EvalFrame;
 
 // One pending frame; the meaning of the fields is its kind's (see direct.cpp).
 struct DirectRecord {
-  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call };
+  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call, map_walk };
   Kind kind;
   uint8_t state;  // the frame's own state enum, or the special native's phase
+  uint32_t count; // a map_walk's level
   Environment* environment;
   Value* a;
   Value* b;
@@ -38,6 +39,8 @@ struct DirectRecord {
 // The records of every direct evaluation running, innermost last; the collector reaches them.
 // The block never moves, so a record stays where it was pushed; when it is nearly full, direct
 // evaluation hands on to the trampoline.
+static_assert(sizeof(DirectRecord) == 56, "a record is seven words");
+
 struct DirectRecords {
   static constexpr size_t capacity = size_t{1} << 20;
   // More than one step of direct evaluation pushes before it looks at the room left.

@@ -22,12 +22,6 @@ constexpr int nested_lets = 4;
 
 }  // namespace
 
-// The element at a position of a list, or null where the value is no list that long.
-Value* element(Value* list, int position) {
-  for (; position > 0 && list->kind == Kind::Cell; --position) list = cdr(list);
-  return list->kind == Kind::Cell ? car(list) : nullptr;
-}
-
 Value* dispatcher_key(Value* body) {
   // ((fn (method-definitions) (set-symbol (quote method-definitions) (get-key method-store KEY)) ...) nil)
   Value* call = element(body, 0);

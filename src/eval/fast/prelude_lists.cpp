@@ -2,6 +2,7 @@
 #include "eval/fast/prelude_lists.h"
 
 #include "eval/fast/list_generics.h"
+#include "eval/fast/list_walks.h"
 #include "eval/fast/prelude_predicates.h"
 #include "eval/fast/range_iterator.h"
 #include "eval/runtime.h"
@@ -97,6 +98,8 @@ void arm_prelude_lists(Runtime& runtime) {
   mark(runtime, "sum", role_sum);
   if (predicate_types_in_place(runtime))
     for (const PredicateRole& entry : predicate_roles) mark(runtime, entry.name, entry.role);
+  LispFunc* map = prelude_function(runtime, "map");
+  if (map && arm_map(runtime, map)) map->prelude_role = role_map;
   LispFunc* range = prelude_function(runtime, "range");
   if (range && arm_range(runtime, range)) range->prelude_role = role_range;
 }
@@ -137,6 +140,7 @@ Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* argument
       if (!paths.prelude_intact(0) || !take(arguments, given, 2, nil)) return nullptr;
       return native_predicate(runtime, Predicate::is_instance, given[0], given[1]);
     case role_none:
+    case role_map:  // a loop of the direct evaluator's
       return nullptr;
     default:
       for (const PredicateRole& entry : predicate_roles) {

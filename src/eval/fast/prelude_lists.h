@@ -37,6 +37,7 @@ enum PreludeRole : uint8_t {
   role_is_nil,
   role_is_list,
   role_is_instance,
+  role_map,
 };
 
 // After start-up: marks the functions these stand for.

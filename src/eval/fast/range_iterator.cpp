@@ -32,12 +32,6 @@ bool frames_fit(const Runtime& runtime, size_t frames) {
   return runtime.frame_count + frames_beside + frames <= Runtime::max_frames;
 }
 
-// The element at a position of a list, or null where the list is shorter.
-Value* element(Value* list, int position) {
-  for (; position > 0 && list->kind == Kind::Cell; --position) list = cdr(list);
-  return list->kind == Kind::Cell ? car(list) : nullptr;
-}
-
 // A scope holding its two reserved bindings and then exactly `name`: nothing else can shadow
 // what the iterator's text reads through it. Its value, or null.
 Value* sole_binding(const Runtime& runtime, const Environment* scope, const Name* name) {
