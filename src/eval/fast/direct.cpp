@@ -89,12 +89,13 @@ class Direct {
     Value** values = values_base_;
     std::vector<Record> walk_records;
     for (Record* record = base_; record != records_.top; ++record) {
-      if (record->kind != Record::Kind::map_walk) {
+      if (record->kind != Record::Kind::map_walk && record->kind != Record::Kind::filter_walk) {
         become_frames(*record, record == base_, values);
         continue;
       }
       walk_records.clear();
-      expand_map_walk(runtime_, *record, walk_records);
+      if (record->kind == Record::Kind::map_walk) expand_map_walk(runtime_, *record, walk_records);
+      else expand_filter_walk(interpreter_, *record, walk_records);
       for (Record& walk_record : walk_records) become_frames(walk_record, false, values);
     }
     records_.top = base_;
@@ -183,7 +184,8 @@ class Direct {
           return;
         }
         case Record::Kind::map_walk:
-          internal_error("a map loop's record was not expanded");
+        case Record::Kind::filter_walk:
+          internal_error("a loop's record was not expanded");
       }
       interpreter_.adopt(frame);
     }
@@ -495,8 +497,8 @@ class Direct {
   // `combined`, when set, is the function_call record that holds the CallFrame: a one-form body
   // then runs with its ExecFrame in that record too.
   Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form, Record* combined = nullptr) {
-    if (lisp->prelude_role == role_map) {
-      Value* value = walk_map(arguments);
+    if (lisp->prelude_role == role_map || lisp->prelude_role == role_filter) {
+      Value* value = lisp->prelude_role == role_map ? walk_map(arguments) : walk_filter(arguments);
       if (value || handing_over_) return value;
     } else if (lisp->prelude_role) {
       if (Value* value = native_prelude_call(runtime_, lisp, arguments)) return value;
@@ -554,6 +556,53 @@ class Direct {
     }
     Value* result = self->c;
     runtime_.frame_count -= map_first_level_frames - 1 + map_level_frames * self->count;
+    pop();
+    return result;
+  }
+
+  // A call of filter as a loop with one record for all its levels (see list_walks.h): the list of
+  // the elements kept; null, having done nothing, when the call takes the prelude's path.
+  [[gnu::noinline]] Value* walk_filter(Value* arguments) {
+    const FilterText& text = runtime_.fast_paths.filter;
+    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
+      return nullptr;
+    Value* function = car(arguments);
+    Value* list = car(cdr(arguments));
+    if (list->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) || !map_level_fits(filter_first_level_frames))
+      return nullptr;
+    size_t frames_before = runtime_.frame_count;
+    Record* self = push(Record{Record::Kind::filter_walk, 0, 0, nullptr, function, list, nullptr, nullptr, list});
+    runtime_.frame_count += filter_first_level_frames - 1;
+    Value* true_value = heap_.constants.true_value;
+    for (;;) {
+      Environment* let_scope = filter_level_scope(runtime_, function, self->e);
+      Environment* scope = let_scope->parent;
+      self->environment = let_scope;
+      uint64_t version = scope->version;
+      uint64_t let_version = let_scope->version;
+      heap_.safe_point();
+      Value* value = evaluate_in_frame(let_scope, text.element_call);
+      if (!value) return nullptr;
+      Value* rest = cdr(self->e);
+      bool kept = value == true_value;
+      // Beside what map looks at, a test that is not a boolean, which if refuses.
+      if ((!kept && value != heap_.constants.false_value) || !runtime_.fast_paths.prelude_intact(0) ||
+          scope->version != version || let_scope->version != let_version || (rest->kind != Kind::Cell && rest != nil_) ||
+          !map_level_fits(filter_level_frames + filter_kept_frames))
+        return hand_over(value);
+      if (kept) {
+        self->c = heap_.make<Cell>(self->e, self->c ? self->c : nil_);
+        runtime_.frame_count += filter_kept_frames;
+      }
+      if (rest == nil_) break;
+      self->e = rest;
+      ++self->count;
+      runtime_.frame_count += filter_level_frames;
+    }
+    // The kept elements, from the lists they head, latest first.
+    Value* result = nil_;
+    for (Value* kept = self->c ? self->c : nil_; kept != nil_; kept = cdr(kept)) result = heap_.make<Cell>(car(car(kept)), result);
+    runtime_.frame_count = frames_before + 1;
     pop();
     return result;
   }

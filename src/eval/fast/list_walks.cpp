@@ -2,6 +2,7 @@
 #include "eval/fast/list_walks.h"
 
 #include "eval/eval_frames.h"
+#include "eval/interpreter.h"
 #include "eval/fast/direct.h"
 #include "eval/resumable.h"
 #include "eval/runtime.h"
@@ -16,32 +17,50 @@ namespace {
 
 // map's body as start-up leaves it; any other text leaves map unmarked.
 constexpr const char* map_body_text = "((if (= lst nil) nil (cons (f (car lst)) (map f (cdr lst)))))";
+constexpr const char* filter_body_text =
+    "((if (= lst nil) nil ((fn (head) (set-symbol (quote head) (car lst)) (if (f head) (cons head (filter f "
+    "(cdr lst))) (filter f (cdr lst)))) nil)))";
 
 Value* global_value(Runtime& runtime, const char* name) {
   NamedSymbol symbol(runtime.heap.names.intern(name));
   return runtime.global->lookup(&symbol);
 }
 
+// A global function, or null.
+Value* global_function(Runtime& runtime, const char* name) {
+  Value* value = global_value(runtime, name);
+  return value && value->kind == Kind::Function ? value : nullptr;
+}
+
+// The names of a function's parameters, when they are exactly `count` distinct names that are not
+// reserved.
+bool parameter_names(LispFunc* function, size_t count, const Name** names) {
+  if (function->parameters.size() != count || function->rest_parameter) return false;
+  size_t i = 0;
+  for (Value* parameter : function->parameters) {
+    if (parameter->kind != Kind::NamedSymbol || as<NamedSymbol>(parameter)->name->reserved()) return false;
+    names[i] = as<NamedSymbol>(parameter)->name;
+    for (size_t j = 0; j < i; ++j)
+      if (names[j] == names[i]) return false;
+    ++i;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool arm_map(Runtime& runtime, LispFunc* map) {
   MapText& text = runtime.fast_paths.map;
-  if (map->parameters.size() != 2 || map->rest_parameter || represent(map->body) != map_body_text) return false;
-  Value* function = global_value(runtime, "map");
-  Value* if_function = global_value(runtime, "if");
-  Value* cons_function = global_value(runtime, "cons");
-  if (!function || function->kind != Kind::Function || as<Function>(function)->implementation != map ||
-      !if_function || if_function->kind != Kind::Function ||
-      as<Function>(if_function)->implementation != runtime.fast_paths.if_native || !cons_function ||
-      cons_function->kind != Kind::Function)
+  const Name* names[2];
+  if (!parameter_names(map, 2, names) || represent(map->body) != map_body_text) return false;
+  Value* function = global_function(runtime, "map");
+  Value* if_function = global_function(runtime, "if");
+  Value* cons_function = global_function(runtime, "cons");
+  if (!function || as<Function>(function)->implementation != map || !if_function ||
+      as<Function>(if_function)->implementation != runtime.fast_paths.if_native || !cons_function)
     return false;
-  auto parameter = map->parameters.begin();
-  Value* function_parameter = *parameter;
-  Value* list_parameter = *++parameter;
-  if (function_parameter->kind != Kind::NamedSymbol || list_parameter->kind != Kind::NamedSymbol) return false;
-  text.function_parameter = as<NamedSymbol>(function_parameter)->name;
-  text.list_parameter = as<NamedSymbol>(list_parameter)->name;
-  if (text.function_parameter->reserved() || text.list_parameter->reserved()) return false;
+  text.function_parameter = names[0];
+  text.list_parameter = names[1];
   text.if_form = element(map->body, 0);
   text.cons_form = element(text.if_form, 3);
   text.element_call = element(text.cons_form, 1);
@@ -50,9 +69,7 @@ bool arm_map(Runtime& runtime, LispFunc* map) {
   text.if_function = if_function;
   text.cons_function = cons_function;
   // Held for as long as a record may need them, whatever the program rebinds.
-  runtime.permanent.push_back(function);
-  runtime.permanent.push_back(if_function);
-  runtime.permanent.push_back(cons_function);
+  runtime.permanent.insert(runtime.permanent.end(), {function, if_function, cons_function});
   text.map = map;
   return true;
 }
@@ -102,6 +119,108 @@ void expand_map_walk(Runtime& runtime, const DirectRecord& walk, std::vector<Dir
       records.push_back({Kind::eval_args, 0, 0, scope, argument_forms, cdr(argument_forms), nullptr, nullptr, nullptr});
     }
     caller = scope;
+    list = cdr(list);
+  }
+}
+
+}  // namespace brevalon
+
+namespace brevalon {
+
+bool arm_filter(Runtime& runtime, LispFunc* filter) {
+  FilterText& text = runtime.fast_paths.filter;
+  const Name* names[2];
+  if (!parameter_names(filter, 2, names) || represent(filter->body) != filter_body_text) return false;
+  Value* function = global_function(runtime, "filter");
+  Value* fn_function = global_function(runtime, "fn");
+  Value* if_function = global_function(runtime, "if");
+  Value* cons_function = global_function(runtime, "cons");
+  if (!function || as<Function>(function)->implementation != filter || !fn_function ||
+      as<Function>(fn_function)->implementation->kind != Kind::NativeFunc || !if_function ||
+      as<Function>(if_function)->implementation != runtime.fast_paths.if_native || !cons_function)
+    return false;
+  text.function_parameter = names[0];
+  text.list_parameter = names[1];
+  text.outer_if = element(filter->body, 0);
+  text.let_call = element(text.outer_if, 3);
+  text.let_function = element(text.let_call, 0);
+  text.element_parameter = as<NamedSymbol>(element(element(text.let_function, 1), 0))->name;
+  if (text.element_parameter->reserved() || text.element_parameter == names[0] || text.element_parameter == names[1])
+    return false;
+  text.let_body = cdr(cdr(text.let_function));
+  text.inner_if = element(text.let_body, 1);
+  text.element_call = element(text.inner_if, 1);
+  text.cons_form = element(text.inner_if, 2);
+  text.kept_recursion = element(text.cons_form, 2);
+  text.dropped_recursion = element(text.inner_if, 3);
+  text.filter_function = function;
+  text.fn_function = fn_function;
+  text.if_function = if_function;
+  text.cons_function = cons_function;
+  runtime.permanent.insert(runtime.permanent.end(), {function, fn_function, if_function, cons_function});
+  text.filter = filter;
+  return true;
+}
+
+Environment* filter_level_scope(Runtime& runtime, Value* function, Value* list) {
+  const FilterText& text = runtime.fast_paths.filter;
+  Environment* call_scope = make_environment(runtime.heap, text.filter->closure);
+  call_scope->bind_new(text.function_parameter, function);
+  call_scope->bind_new(text.list_parameter, list);
+  Environment* let_scope = make_environment(runtime.heap, call_scope);
+  let_scope->bind_new(text.element_parameter, car(list));
+  return let_scope;
+}
+
+// The walk's fields: environment the let's scope of its last level, a the function, b the list
+// given to filter, c the lists whose first elements were kept, latest first (null when none was),
+// e the last level's list; `count` the last level's number.
+void expand_filter_walk(Interpreter& interpreter, const DirectRecord& walk, std::vector<DirectRecord>& records) {
+  using Kind = DirectRecord::Kind;
+  using Phase = ResumableState::Phase;
+  Runtime& runtime = interpreter.runtime;
+  const FilterText& text = runtime.fast_paths.filter;
+  Heap& heap = runtime.heap;
+  Value* nil = heap.constants.nil;
+  NativeFunc* fn = as<NativeFunc>(as<Function>(text.fn_function)->implementation);
+  std::vector<Value*> kept;
+  for (Value* rest = walk.c ? walk.c : nil; rest != nil; rest = cdr(rest)) kept.push_back(car(rest));
+  Value* function = walk.a;
+  Value* list = walk.b;
+  Environment* caller = nullptr;
+  bool caller_kept = false;
+  for (uint32_t level = 0; level <= walk.count; ++level) {
+    bool last = level == walk.count;
+    Environment* let_scope = last ? walk.environment : filter_level_scope(runtime, function, list);
+    Environment* scope = let_scope->parent;
+    if (level > 0) {
+      Value* pair[] = {function, list};
+      records.push_back({Kind::function_call, 0, 0, caller, caller_kept ? text.kept_recursion : text.dropped_recursion,
+                         text.filter_function, make_list(heap, pair, 2), nullptr, nullptr});
+    }
+    Value* body = text.filter->body;
+    records.push_back({Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
+    records.push_back({Kind::if_call, uint8_t(Phase::else_branch), 0, scope, text.outer_if, text.if_function,
+                       cdr(text.outer_if), nullptr, nullptr});
+    // The let's closure, made as fn makes it in the level's scope; nothing else holds it.
+    Value* closure = fn->routine(interpreter, scope, cdr(text.let_function));
+    Value* arguments = heap.make<Cell>(nil, nil);
+    records.push_back({Kind::function_call, 0, 0, scope, text.let_call, closure, arguments, nullptr, nullptr});
+    // The let's body is under way with its second form; the first, set-symbol, gave true.
+    records.push_back({Kind::exec, 0, 0, let_scope, text.let_body, nil, heap.constants.true_value, nullptr, nullptr});
+    bool is_kept = !last && !kept.empty() && kept.back() == list;
+    if (is_kept) kept.pop_back();
+    Phase phase = last ? Phase::condition : is_kept ? Phase::then_branch : Phase::else_branch;
+    records.push_back({Kind::if_call, uint8_t(phase), 0, let_scope, text.inner_if, text.if_function, cdr(text.inner_if), nullptr, nullptr});
+    if (is_kept) {
+      // The element is in; the rest is under way.
+      Value* done = heap.make<Cell>(car(list), nil);
+      records.push_back({Kind::eval, uint8_t(EvalFrame::State::awaiting_arguments), 0, let_scope, text.cons_form,
+                         text.cons_function, nullptr, nullptr, nullptr});
+      records.push_back({Kind::eval_args, 0, 0, let_scope, cdr(text.cons_form), nil, done, done, nullptr});
+    }
+    caller = let_scope;
+    caller_kept = is_kept;
     list = cdr(list);
   }
 }

@@ -18,6 +18,7 @@
 
 namespace brevalon {
 
+class Interpreter;
 struct DirectRecord;
 struct Environment;
 struct LispFunc;
@@ -38,9 +39,39 @@ struct MapText {
   const Name* list_parameter = nullptr;
 };
 
+// What filter's text holds, found after start-up; `filter` is null when its text is not as
+// expected. Its body, the let expanded: (if (= lst nil) nil ((fn (head) (set-symbol (quote head)
+// (car lst)) (if (f head) (cons head (filter f (cdr lst))) (filter f (cdr lst)))) nil)).
+struct FilterText {
+  LispFunc* filter = nullptr;
+  Value* filter_function = nullptr;
+  Value* fn_function = nullptr;
+  Value* if_function = nullptr;
+  Value* cons_function = nullptr;
+  Value* outer_if = nullptr;
+  Value* let_call = nullptr;        // ((fn (head) ...) nil)
+  Value* let_function = nullptr;    // (fn (head) ...)
+  Value* let_body = nullptr;
+  Value* inner_if = nullptr;        // (if (f head) ...)
+  Value* element_call = nullptr;    // (f head)
+  Value* cons_form = nullptr;       // (cons head (filter f (cdr lst)))
+  Value* kept_recursion = nullptr;  // the (filter f (cdr lst)) inside cons
+  Value* dropped_recursion = nullptr;
+  const Name* function_parameter = nullptr;
+  const Name* list_parameter = nullptr;
+  const Name* element_parameter = nullptr;  // head
+};
+
 // Frames a map level stands for: the first level's below the element's call, and each later one's.
 inline constexpr uint32_t map_first_level_frames = 6;
 inline constexpr uint32_t map_level_frames = 8;
+
+// Frames a filter level stands for below its element's call: the first level's, a later one's
+// (its own and the recursion's call), and those of a level whose element was kept and awaits the
+// rest.
+inline constexpr uint32_t filter_first_level_frames = 10;
+inline constexpr uint32_t filter_level_frames = 12;
+inline constexpr uint32_t filter_kept_frames = 2;
 
 // After start-up: checks map's text and records where its parts are; true when it can be marked.
 bool arm_map(Runtime& runtime, LispFunc* map);
@@ -50,5 +81,12 @@ Environment* map_level_scope(Runtime& runtime, Value* function, Value* list);
 
 // The records, in the direct evaluator's own kinds, of the frames a map_walk record stands for.
 void expand_map_walk(Runtime& runtime, const DirectRecord& walk, std::vector<DirectRecord>& records);
+
+// The same for filter.
+bool arm_filter(Runtime& runtime, LispFunc* filter);
+// The scopes of a level of filter: the call's, binding `function` and `list`, and inside it the
+// let's, binding the element; the let's is returned.
+Environment* filter_level_scope(Runtime& runtime, Value* function, Value* list);
+void expand_filter_walk(Interpreter& interpreter, const DirectRecord& walk, std::vector<DirectRecord>& records);
 
 }  // namespace brevalon

@@ -100,6 +100,8 @@ void arm_prelude_lists(Runtime& runtime) {
     for (const PredicateRole& entry : predicate_roles) mark(runtime, entry.name, entry.role);
   LispFunc* map = prelude_function(runtime, "map");
   if (map && arm_map(runtime, map)) map->prelude_role = role_map;
+  LispFunc* filter = prelude_function(runtime, "filter");
+  if (filter && arm_filter(runtime, filter)) filter->prelude_role = role_filter;
   LispFunc* range = prelude_function(runtime, "range");
   if (range && arm_range(runtime, range)) range->prelude_role = role_range;
 }
@@ -140,7 +142,8 @@ Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* argument
       if (!paths.prelude_intact(0) || !take(arguments, given, 2, nil)) return nullptr;
       return native_predicate(runtime, Predicate::is_instance, given[0], given[1]);
     case role_none:
-    case role_map:  // a loop of the direct evaluator's
+    case role_map:  // loops of the direct evaluator's
+    case role_filter:
       return nullptr;
     default:
       for (const PredicateRole& entry : predicate_roles) {

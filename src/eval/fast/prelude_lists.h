@@ -38,6 +38,7 @@ enum PreludeRole : uint8_t {
   role_is_list,
   role_is_instance,
   role_map,
+  role_filter,
 };
 
 // After start-up: marks the functions these stand for.
