@@ -39,6 +39,7 @@ struct FastPaths {
   RangeText range;
   MapText map;
   FilterText filter;
+  ReduceText reduce;
   // The prelude's generics whose methods fast paths stand for, as method-store holds them.
   enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4, at_entry = 8, in_entry = 16 };
   static constexpr const char* store_keys[5] = {"add", "iter", "length", "at", "in"};

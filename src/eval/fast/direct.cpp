@@ -89,13 +89,14 @@ class Direct {
     Value** values = values_base_;
     std::vector<Record> walk_records;
     for (Record* record = base_; record != records_.top; ++record) {
-      if (record->kind != Record::Kind::map_walk && record->kind != Record::Kind::filter_walk) {
+      if (record->kind < Record::Kind::map_walk) {
         become_frames(*record, record == base_, values);
         continue;
       }
       walk_records.clear();
       if (record->kind == Record::Kind::map_walk) expand_map_walk(runtime_, *record, walk_records);
-      else expand_filter_walk(interpreter_, *record, walk_records);
+      else if (record->kind == Record::Kind::filter_walk) expand_filter_walk(interpreter_, *record, walk_records);
+      else expand_reduce_walk(runtime_, *record, walk_records);
       for (Record& walk_record : walk_records) become_frames(walk_record, false, values);
     }
     records_.top = base_;
@@ -185,6 +186,7 @@ class Direct {
         }
         case Record::Kind::map_walk:
         case Record::Kind::filter_walk:
+        case Record::Kind::reduce_walk:
           internal_error("a loop's record was not expanded");
       }
       interpreter_.adopt(frame);
@@ -497,8 +499,10 @@ class Direct {
   // `combined`, when set, is the function_call record that holds the CallFrame: a one-form body
   // then runs with its ExecFrame in that record too.
   Value* call_lisp(LispFunc* lisp, Value* arguments, Value* call_form, Record* combined = nullptr) {
-    if (lisp->prelude_role == role_map || lisp->prelude_role == role_filter) {
-      Value* value = lisp->prelude_role == role_map ? walk_map(arguments) : walk_filter(arguments);
+    if (lisp->prelude_role == role_map || lisp->prelude_role == role_filter || lisp->prelude_role == role_reduce) {
+      Value* value = lisp->prelude_role == role_map      ? walk_map(arguments)
+                     : lisp->prelude_role == role_filter ? walk_filter(arguments)
+                                                         : walk_reduce(arguments);
       if (value || handing_over_) return value;
     } else if (lisp->prelude_role) {
       if (Value* value = native_prelude_call(runtime_, lisp, arguments)) return value;
@@ -605,6 +609,44 @@ class Direct {
     runtime_.frame_count = frames_before + 1;
     pop();
     return result;
+  }
+
+  // A call of reduce as a loop with one record for all the helper's levels (see list_walks.h): the
+  // last value of the function; null, having done nothing, when the call takes the prelude's path.
+  [[gnu::noinline]] Value* walk_reduce(Value* arguments) {
+    const ReduceText& text = runtime_.fast_paths.reduce;
+    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
+      return nullptr;
+    Value* function = car(arguments);
+    Value* list = car(cdr(arguments));
+    // One element is the answer without a call of the function: the prelude's text gives it.
+    if (list->kind != Kind::Cell || cdr(list)->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) ||
+        !map_level_fits(reduce_first_frames + reduce_level_frames))
+      return nullptr;
+    Record* self = push(Record{Record::Kind::reduce_walk, 0, 0, nullptr, function, list, nullptr, nullptr, cdr(list)});
+    runtime_.frame_count += reduce_first_frames + reduce_level_frames - 1;
+    Value* accumulated = car(list);
+    for (;;) {
+      Environment* scope = reduce_level_scope(runtime_, function, self->e, accumulated);
+      self->environment = scope;
+      uint64_t version = scope->version;
+      heap_.safe_point();
+      Value* value = evaluate_in_frame(scope, text.element_call);
+      if (!value) return nullptr;
+      Value* rest = cdr(self->e);
+      if (!runtime_.fast_paths.prelude_intact(0) || scope->version != version ||
+          (rest->kind != Kind::Cell && rest != nil_) || !map_level_fits(reduce_level_frames))
+        return hand_over(value);
+      accumulated = value;
+      if (rest == nil_) break;
+      self->c = heap_.make<Cell>(value, self->c ? self->c : nil_);
+      self->e = rest;
+      ++self->count;
+      runtime_.frame_count += reduce_level_frames;
+    }
+    runtime_.frame_count -= reduce_first_frames + reduce_level_frames - 1 + reduce_level_frames * self->count;
+    pop();
+    return accumulated;
   }
 
   // Room for a level of map and the frames its test and its element's arguments take, with room

@@ -24,10 +24,10 @@ struct EvalFrame;
 
 // One pending frame; the meaning of the fields is its kind's (see direct.cpp).
 struct DirectRecord {
-  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call, map_walk, filter_walk };
+  enum class Kind : uint8_t { eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call, map_walk, filter_walk, reduce_walk };
   Kind kind;
   uint8_t state;  // the frame's own state enum, or the special native's phase
-  uint32_t count;  // a map or filter walk's level
+  uint32_t count;  // a walk's level
   Environment* environment;
   Value* a;
   Value* b;

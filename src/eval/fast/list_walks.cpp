@@ -17,6 +17,8 @@ namespace {
 
 // map's body as start-up leaves it; any other text leaves map unmarked.
 constexpr const char* map_body_text = "((if (= lst nil) nil (cons (f (car lst)) (map f (cdr lst)))))";
+constexpr const char* reduce_body_text = "((reduce-helper f (cdr lst) (car lst)))";
+constexpr const char* reduce_helper_body_text = "((if (= lst nil) acc (reduce-helper f (cdr lst) (f acc (car lst)))))";
 constexpr const char* filter_body_text =
     "((if (= lst nil) nil ((fn (head) (set-symbol (quote head) (car lst)) (if (f head) (cons head (filter f "
     "(cdr lst))) (filter f (cdr lst)))) nil)))";
@@ -222,6 +224,92 @@ void expand_filter_walk(Interpreter& interpreter, const DirectRecord& walk, std:
     caller = let_scope;
     caller_kept = is_kept;
     list = cdr(list);
+  }
+}
+
+bool arm_reduce(Runtime& runtime, LispFunc* reduce) {
+  ReduceText& text = runtime.fast_paths.reduce;
+  const Name* names[2];
+  if (!parameter_names(reduce, 2, names) || represent(reduce->body) != reduce_body_text || !reduce->closure) return false;
+  NamedSymbol helper_name(runtime.heap.names.intern("reduce-helper"));
+  Value* helper_function = reduce->closure->lookup(&helper_name);
+  Value* if_function = global_function(runtime, "if");
+  if (!helper_function || helper_function->kind != Kind::Function || as<Function>(helper_function)->exec_mode != mode_function ||
+      as<Function>(helper_function)->implementation->kind != Kind::LispFunc || !if_function ||
+      as<Function>(if_function)->implementation != runtime.fast_paths.if_native)
+    return false;
+  auto* helper = as<LispFunc>(as<Function>(helper_function)->implementation);
+  if (!parameter_names(helper, 3, text.helper_parameters) || represent(helper->body) != reduce_helper_body_text ||
+      helper->closure != reduce->closure)
+    return false;
+  text.function_parameter = names[0];
+  text.list_parameter = names[1];
+  text.first_call = element(reduce->body, 0);
+  text.if_form = element(helper->body, 0);
+  text.recursive_call = element(text.if_form, 3);
+  text.element_call = element(text.recursive_call, 3);
+  text.helper_function = helper_function;
+  text.if_function = if_function;
+  runtime.permanent.insert(runtime.permanent.end(), {helper_function, if_function});
+  text.helper = helper;
+  text.reduce = reduce;
+  return true;
+}
+
+Environment* reduce_level_scope(Runtime& runtime, Value* function, Value* list, Value* accumulated) {
+  const ReduceText& text = runtime.fast_paths.reduce;
+  Environment* scope = make_environment(runtime.heap, text.helper->closure);
+  scope->bind_new(text.helper_parameters[0], function);
+  scope->bind_new(text.helper_parameters[1], list);
+  scope->bind_new(text.helper_parameters[2], accumulated);
+  return scope;
+}
+
+// The walk's fields: environment the scope of its last level, a the function, b the list given
+// to reduce, c the values of the levels before the last, latest first (null when there are none),
+// e the last level's list; `count` the last level's number.
+void expand_reduce_walk(Runtime& runtime, const DirectRecord& walk, std::vector<DirectRecord>& records) {
+  using Kind = DirectRecord::Kind;
+  const ReduceText& text = runtime.fast_paths.reduce;
+  Heap& heap = runtime.heap;
+  Value* nil = heap.constants.nil;
+  Value* function = walk.a;
+  Value* given = walk.b;
+  std::vector<Value*> values;
+  for (Value* rest = walk.c ? walk.c : nil; rest != nil; rest = cdr(rest)) values.push_back(car(rest));
+  // reduce's own scope and its call of the helper.
+  Environment* scope = make_environment(heap, text.reduce->closure);
+  scope->bind_new(text.function_parameter, function);
+  scope->bind_new(text.list_parameter, given);
+  Value* body = text.reduce->body;
+  records.push_back({Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
+  Value* list = cdr(given);
+  Value* accumulated = car(given);
+  Value* first[] = {function, list, accumulated};
+  records.push_back({Kind::function_call, 0, 0, scope, text.first_call, text.helper_function, make_list(heap, first, 3), nullptr, nullptr});
+  Value* helper_body = text.helper->body;
+  Value* argument_forms = cdr(text.recursive_call);
+  for (uint32_t level = 0; level <= walk.count; ++level) {
+    bool last = level == walk.count;
+    Environment* level_scope = last ? walk.environment : reduce_level_scope(runtime, function, list, accumulated);
+    records.push_back({Kind::exec, 0, 0, level_scope, helper_body, cdr(helper_body), nil, nullptr, nullptr});
+    records.push_back({Kind::if_call, uint8_t(ResumableState::Phase::else_branch), 0, level_scope, text.if_form,
+                       text.if_function, cdr(text.if_form), nullptr, nullptr});
+    if (last) {
+      // The function's call, the last argument of the recursion, is under way.
+      Value* done[] = {function, cdr(list)};
+      Value* head = make_list(heap, done, 2);
+      records.push_back({Kind::eval, uint8_t(EvalFrame::State::awaiting_arguments), 0, level_scope, text.recursive_call,
+                         text.helper_function, nullptr, nullptr, nullptr});
+      records.push_back({Kind::eval_args, 0, 0, level_scope, argument_forms, nil, head, cdr(head), nullptr});
+    } else {
+      accumulated = values.back();
+      values.pop_back();
+      Value* arguments[] = {function, cdr(list), accumulated};
+      records.push_back({Kind::function_call, 0, 0, level_scope, text.recursive_call, text.helper_function,
+                         make_list(heap, arguments, 3), nullptr, nullptr});
+      list = cdr(list);
+    }
   }
 }
 

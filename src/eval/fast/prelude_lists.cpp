@@ -102,6 +102,8 @@ void arm_prelude_lists(Runtime& runtime) {
   if (map && arm_map(runtime, map)) map->prelude_role = role_map;
   LispFunc* filter = prelude_function(runtime, "filter");
   if (filter && arm_filter(runtime, filter)) filter->prelude_role = role_filter;
+  LispFunc* reduce = prelude_function(runtime, "reduce");
+  if (reduce && arm_reduce(runtime, reduce)) reduce->prelude_role = role_reduce;
   LispFunc* range = prelude_function(runtime, "range");
   if (range && arm_range(runtime, range)) range->prelude_role = role_range;
 }
@@ -144,6 +146,7 @@ Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* argument
     case role_none:
     case role_map:  // loops of the direct evaluator's
     case role_filter:
+    case role_reduce:
       return nullptr;
     default:
       for (const PredicateRole& entry : predicate_roles) {

@@ -39,6 +39,7 @@ enum PreludeRole : uint8_t {
   role_is_instance,
   role_map,
   role_filter,
+  role_reduce,
 };
 
 // After start-up: marks the functions these stand for.

@@ -1,0 +1,5 @@
+; The deepest recursion whose leaf filters a list of 300 still fits under the frame limit.
+(def (numbers k) (if (= k 0) nil (cons k (numbers (- k 1)))))
+(define xs (numbers 300))
+(def (down n) (if (= n 0) (length (filter (fn (x) (< x 150)) xs)) (down (- n 1))))
+(print (down 665985))
