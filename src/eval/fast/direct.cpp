@@ -39,6 +39,8 @@ namespace brevalon {
 //                  whose values wait in DirectRecords::values.
 //   if_call        the EvalFrame calling `if` (fields as eval's), its CallFrame awaiting the result
 //                  and the native's frame; state the native's phase
+// and the loops of map, filter and reduce, each standing for the frames of all its levels (see
+// list_walks.cpp for their fields, and list_walks.h for the frames).
 void DirectRecords::visit_edges(Visitor& visit) {
   for (DirectRecord* record = block.get(); record != top; ++record) {
     visit(record->environment);
@@ -89,7 +91,7 @@ class Direct {
     Value** values = values_base_;
     std::vector<Record> walk_records;
     for (Record* record = base_; record != records_.top; ++record) {
-      if (record->kind < Record::Kind::map_walk) {
+      if (!record->is_walk()) {
         become_frames(*record, record == base_, values);
         continue;
       }
