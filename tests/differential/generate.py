@@ -8,8 +8,8 @@ them and on built-in types, the prelude's generics and list functions, methods a
 prelude names rebound in the middle of the run (globally, inside a generic's private scope
 through get-closure and eval, through set-symbol from a scope below), counting wrappers that
 make every call of a rebound function visible, generated symbols, deep recursion, and an
-optional last step that fails inside a method, a map or filter callback, printing, or at the
-frame limit.  Every loop is bounded, so every program ends.
+optional last step that fails inside a method, a map, filter or reduce callback, printing, or
+at the frame limit.  Every loop is bounded, so every program ends.
 """
 import random
 import sys
@@ -238,6 +238,18 @@ class Generator:
         else:
             self.emit("(%s %s %s)" % (how, name, value))
 
+    def rebind_in_a_walk(self):
+        # From inside the function map, filter or reduce calls, part way through the list.
+        name = self.rng.choice(WRAPPABLE)
+        change = "(if (= v 2) (set-symbol (quote %s) %s) nil)" % (name, self.replacement(name))
+        walk = self.rng.choice(["map", "filter", "reduce"])
+        if walk == "map":
+            self.emit("(print (map (fn (v) %s (* v 3)) (list 1 2 3 4)))" % change)
+        elif walk == "filter":
+            self.emit("(print (filter (fn (v) %s (> v 1)) (list 1 2 3 4)))" % change)
+        else:
+            self.emit("(print (reduce (fn (a v) %s (- a v)) (list 10 1 2 3 4)))" % change)
+
     # Statements ---------------------------------------------------------------------------
 
     def value_of(self, type_name):
@@ -319,8 +331,10 @@ class Generator:
         elif roll < 0.77 and self.generics:
             name, arity, _ = self.rng.choice(self.generics)
             self.define_method(name, arity)
-        elif roll < 0.87:
+        elif roll < 0.84:
             self.rebind()
+        elif roll < 0.87:
+            self.rebind_in_a_walk()
         elif roll < 0.92:
             self.emit("(print (gensym))" if self.rng.random() < 0.5 else
                       "(print (car (cdr (macroexpand (quote (defmethod (zz (x integer)) x))))))")
@@ -338,8 +352,10 @@ class Generator:
             self.emit("(print %s)" % self.call_generic())
         elif roll < 0.35:
             self.emit('(print (map (fn (v) (if (= v 2) (error (quote boom) "inside map") v)) (list 1 2 3)))')
-        elif roll < 0.45:
+        elif roll < 0.4:
             self.emit('(print (filter (fn (v) (if (= v 3) (car v) true)) (list 1 2 3)))')
+        elif roll < 0.45:
+            self.emit('(print (reduce (fn (a v) (if (= v 3) (car v) (- a v))) (list 1 2 3 4)))')
         elif roll < 0.6 and self.classes:
             name = self.rng.choice(self.classes)[0]
             self.emit('(defmethod (to-string (x %s)) (error (quote boom) "inside printing"))' % name)
@@ -359,7 +375,10 @@ class Generator:
                                 "(nth 2 (list 1 2 3))", "(+ 1 2 3 4 5 6 7 8 9 10)", "(to-string 42)",
                                 "(at (list 1 2 3 4 5 6) 5)", "(in (list 1 2 3 4 5 6) 6)", "(sum (list 1 2 3))",
                                 "(+ (list 1 2 3) (list 4))", "(is-list 5)", "(is-instance 5 integer)",
-                                "((range 3))", "(let s 0 (for i (range 3) (set-symbol (quote s) (+ s i))) s)"])
+                                "((range 3))", "(let s 0 (for i (range 3) (set-symbol (quote s) (+ s i))) s)",
+                                "(length (map (fn (v) (+ v 1)) (list 1 2 3 4)))",
+                                "(length (filter (fn (v) (> v 1)) (list 1 2 3 4)))",
+                                "(reduce (fn (a v) (- a v)) (list 10 1 2 3 4))"])
         self.emit("(def (down n) (if (= n 0) %s (down (- n 1))))" % leaf)
         self.emit("(print (down %d))" % (DOWN_DEPTH_AT_FRAME_LIMIT - self.rng.randint(0, 40)))
         return "\n".join(self.lines) + "\n"
