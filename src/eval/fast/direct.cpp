@@ -39,6 +39,10 @@ namespace brevalon {
 //                  whose values wait in DirectRecords::values.
 //   if_call        the EvalFrame calling `if` (fields as eval's), its CallFrame awaiting the result
 //                  and the native's frame; state the native's phase
+// and one that stands for an EvalFrame and the EvalArgsFrame above it:
+//   eval_with_values  the EvalFrame awaiting its arguments (fields as eval's) and its EvalArgsFrame,
+//                  whose values so far, `count` of them, wait in DirectRecords::values; d the
+//                  argument forms not yet started
 // and the loops of map, filter and reduce, each standing for the frames of all its levels (see
 // list_walks.cpp for their fields, and list_walks.h for the frames).
 void DirectRecords::visit_edges(Visitor& visit) {
@@ -120,6 +124,7 @@ class Direct {
         base_frame_.callee = r.b;
         base_frame_.arguments = r.c;
         if (combined) adopt_call_of(r);
+        if (r.kind == Record::Kind::eval_with_values) adopt_arguments_of(r, values);
         return;
       }
       Frame* frame = nullptr;
@@ -131,6 +136,15 @@ class Direct {
           eval->arguments = r.c;
           frame = eval;
           break;
+        }
+        case Record::Kind::eval_with_values: {
+          auto* eval = new (pools) EvalFrame(r.environment, r.a);
+          eval->state = EvalFrame::State(r.state);
+          eval->callee = r.b;
+          eval->arguments = r.c;
+          interpreter_.adopt(eval);
+          adopt_arguments_of(r, values);
+          return;
         }
         case Record::Kind::eval_args: {
           auto* args = new (pools) EvalArgsFrame(heap_, r.environment, r.a);
@@ -193,6 +207,15 @@ class Direct {
       }
       interpreter_.adopt(frame);
     }
+  }
+
+  // The EvalArgsFrame an eval_with_values record stands for above its EvalFrame.
+  void adopt_arguments_of(const Record& r, Value**& values) {
+    auto* args = new (heap_.frame_pools) EvalArgsFrame(heap_, r.environment, cdr(r.a));
+    args->remaining = r.d;
+    for (uint32_t i = 0; i < r.count; ++i) args->values.append(heap_, values[i]);
+    values += r.count;
+    interpreter_.adopt(args);
   }
 
   // The frames a combined record stands for above its EvalFrame.
@@ -376,21 +399,28 @@ class Direct {
     return forms == nil_ ? count : -1;
   }
 
-  // evaluate_arguments with the values kept in hand (the record's c null, its state their
-  // count), for a proper list of forms of at most most_argument_values, with room for them: the
-  // values are left on top of DirectRecords::values for the caller to take off.
-  Value** evaluate_argument_values(Environment* environment, Value* forms) {
-    Record* self = push(Record{Record::Kind::eval_args, 0, 0, environment, forms, forms, nullptr, nullptr, nullptr});
+  // evaluate_arguments for the call at `self`, the top record, with the values kept in hand and
+  // the EvalArgsFrame in that record (eval_with_values), for a proper list of forms of at most
+  // most_argument_values, with room for them: the values are left on top of
+  // DirectRecords::values for the caller to take off.
+  Value** evaluate_argument_values(Record* self) {
+    self->kind = Record::Kind::eval_with_values;
+    self->d = cdr(self->a);
+    self->count = 0;
+    // As the EvalArgsFrame's push would: past the limit, it fails with the frame on top.
+    if (++runtime_.frame_count > Runtime::max_frames) Interpreter::too_many_frames();
     Value** values = records_.values_top;
-    while (self->b->kind == Kind::Cell) {
-      Value* form = car(self->b);
-      self->b = cdr(self->b);
-      Value* value = evaluate_part(environment, form);
+    while (self->d->kind == Kind::Cell) {
+      Value* form = car(self->d);
+      self->d = cdr(self->d);
+      Value* value = evaluate_part(self->environment, form);
       if (!value) return nullptr;
       *records_.values_top++ = value;
-      ++self->state;
+      ++self->count;
     }
-    pop();
+    --runtime_.frame_count;
+    self->kind = Record::Kind::eval;
+    self->d = nullptr;
     return values;
   }
 
@@ -400,7 +430,7 @@ class Direct {
   // record's state is then finished); otherwise the argument list. Out of line, so that the
   // recursion through evaluate_in_record takes no more of the machine stack than it must.
   [[gnu::noinline]] Value* call_with_values(Record* self, Value* callee, int count) {
-    Value** values = evaluate_argument_values(self->environment, cdr(self->a));
+    Value** values = evaluate_argument_values(self);
     if (!values) return nullptr;
     if (Value* value = quick_call_of_values(self->environment, callee, values, count)) {
       records_.values_top -= count;
