@@ -1,8 +1,10 @@
 // The thread runs the body on a stack mapped here, with an unmapped guard page below it.
 #include "base/own_stack.h"
 
+#include <algorithm>
 #include <malloc.h>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -27,6 +29,12 @@ void* run_body(void* argument) {
 }  // namespace
 
 bool run_on_own_stack(size_t bytes, const std::function<void()>& body) {
+  // Under a limit of the address space, the stack takes no more than an eighth of it; a stack too
+  // small to be worth a thread is not made.
+  constexpr size_t least_bytes = size_t{16} << 20;
+  rlimit limit{};
+  if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) bytes = std::min(bytes, size_t(limit.rlim_cur / 8));
+  if (bytes < least_bytes) return false;
   size_t page = size_t(sysconf(_SC_PAGESIZE));
   size_t mapped = bytes + page;
   // Pages are taken only as the recursion reaches them; no swap is set aside for the rest.

@@ -1,6 +1,8 @@
 // The direct evaluator's recursion and the frames its records become.
 #include "eval/fast/direct.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/stack_guard.h"
 #include "eval/eval_frames.h"
@@ -55,6 +57,14 @@ void DirectRecords::visit_edges(Visitor& visit) {
     visit(record->e);
   }
   for (Value** value = values.get(); value != values_top; ++value) visit(*value);
+}
+
+size_t records_for_stack() {
+  constexpr size_t least = size_t{1} << 16;
+  constexpr size_t stack_bytes_per_record = 64;
+  uintptr_t top = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  uintptr_t floor = recursion_floor();
+  return std::max(least, top > floor ? size_t(top - floor) / stack_bytes_per_record : 0);
 }
 
 namespace {

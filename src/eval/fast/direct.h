@@ -41,18 +41,25 @@ struct DirectRecord {
   Value* e;
 };
 
+// The records the direct evaluator's recursion can push before it reaches the floor of the
+// machine stack this thread has (see recursion_floor), each taking more stack than this divides
+// by; at least 64 K.
+size_t records_for_stack();
+
 // The records of every direct evaluation running, innermost last; the collector reaches them.
 // The block never moves, so a record stays where it was pushed; when it is nearly full, direct
 // evaluation hands on to the trampoline.
 static_assert(sizeof(DirectRecord) == 56, "a record is seven words");
 
 struct DirectRecords {
-  static constexpr size_t capacity = size_t{1} << 20;
   // More than one step of direct evaluation pushes before it looks at the room left.
   static constexpr size_t step_room = 16;
-  DirectRecords()
+  // Room for as many records as the recursion the machine stack allows can push: see
+  // records_for_stack().
+  DirectRecords() : DirectRecords(records_for_stack()) {}
+  explicit DirectRecords(size_t capacity)
       : block(new DirectRecord[capacity]), top(block.get()), end(block.get() + capacity),
-        values(new Value*[value_capacity]), values_top(values.get()), values_end(values.get() + value_capacity) {}
+        values(new Value*[2 * capacity]), values_top(values.get()), values_end(values.get() + 2 * capacity) {}
   bool has_room() const { return static_cast<size_t>(end - top) >= step_room; }
   bool has_value_room(size_t count) const { return static_cast<size_t>(values_end - values_top) >= count; }
   void visit_edges(Visitor& visit);
@@ -63,7 +70,6 @@ struct DirectRecords {
   // The argument values of pending calls whose records hold no argument list, in the order of
   // their records: the list is made only if a record becomes frames, whose readers (a
   // diagnostic naming the argument types) may look at it.
-  static constexpr size_t value_capacity = capacity * 2;
   std::unique_ptr<Value*[]> values;
   Value** values_top;
   Value** values_end;
