@@ -250,5 +250,12 @@ expect_success quick-loop-body $((4 * gib)) 600 "done" <<'EOF'
 EOF
 expect_peak_below quick-loop-body 64
 
+# A small address space: the run's stack and records shrink to fit it, and a recursion a few
+# thousand deep still runs.
+expect_success small-address-space $((40 * 1024)) 60 "5000" <<'EOF'
+(def (count-down n) (if (= n 0) 0 (+ 1 (count-down (- n 1)))))
+(print (count-down 5000))
+EOF
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
