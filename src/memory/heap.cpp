@@ -46,7 +46,7 @@ void unpoison(void* memory, size_t size) {
 }
 }  // namespace
 
-Heap::Heap() : threshold_(initial_threshold), natural_threshold_(initial_threshold) {}
+Heap::Heap() : threshold_(initial_threshold), collect_at_(initial_threshold), natural_threshold_(initial_threshold) {}
 
 Heap::~Heap() {
   give_back_runs();
@@ -129,7 +129,6 @@ bool Heap::find_free_run(size_t size_class) {
 void* Heap::allocate_large(size_t size) {
   void* memory = std::malloc(size);
   if (!memory) throw std::bad_alloc();
-  bytes_since_collection_ += size;
   live_bytes_ += size;
   return memory;
 }
@@ -143,7 +142,10 @@ void Heap::count_piece(size_t size_class) {
     bool found = find_free_run(size_class);
     // Looked at whenever allocation moves on to another chunk, not only when the heap must grow: a
     // recursion may return and the next one start within the free slots the last collection left.
-    if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) threshold_ = frame_estimate_ = 0;
+    if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) {
+      set_threshold(0);
+      frame_estimate_ = 0;
+    }
     if (!found) add_chunk(size_class);
   }
   static constexpr auto piece_for = [] {
@@ -153,7 +155,6 @@ void Heap::count_piece(size_t size_class) {
   }();
   size_t bytes = std::min(static_cast<size_t>(run.end - run.counted_end), piece_for[size_class]);
   run.counted_end += bytes;
-  bytes_since_collection_ += bytes;
   live_bytes_ += bytes;
 }
 
@@ -178,7 +179,6 @@ void Heap::give_back_runs() {
     size_t from = granule_of(run.next);
     clear_slot_bits(chunk->used, size_class, from, from + static_cast<size_t>(run.end - run.next) / granule);
     size_t counted = static_cast<size_t>(run.counted_end - run.next);
-    bytes_since_collection_ -= counted;
     live_bytes_ -= counted;
     RunCursor& cursor = cursors_[size_class];
     BREVALON_ASSERT(class_chunks_[size_class][cursor.chunk] == chunk);
@@ -191,13 +191,13 @@ void Heap::give_back_runs() {
 // marked. A collection with so few frames left to mark is cheap: it is called for (at the next
 // safe point: this is none) once a quarter of the marked bytes has been allocated since the last.
 bool Heap::recursion_returned() {
-  if (!pending_frames || threshold_ == 0) return false;
+  if (threshold_ == 0) return false;
   size_t frames = *pending_frames;
   size_t& most = most_frames_since_collection_;
   if (frames > most) most = frames;
   if (frames * 8 >= most) return false;
   return (most - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
-         bytes_since_collection_ >= std::max(initial_threshold, marked_at_collection_ / 4);
+         live_bytes_ - marked_at_collection_ >= std::max(initial_threshold, marked_at_collection_ / 4);
 }
 
 // A constructor threw: the slot is unused again, and the search finds it after the next sweep.
@@ -361,19 +361,18 @@ void Heap::collect() {
   for (WeakTable* table : weak_tables_) table->forget_unmarked();
   sweep();
   ++collections_;
-  bytes_since_collection_ = 0;
   // The next collection waits for twice what this one marked, plus the allowance of the frames then
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
   size_t natural = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  marked_at_collection_ = marked;
   // One called for early does not bring the next one sooner than the last one's threshold would
   // have (marking a recursion that starts again costs in proportion to its frames), but it does
   // not hand that threshold on to the one after.
-  threshold_ = threshold_ == 0 ? std::max(natural, natural_threshold_) : natural;
+  set_threshold(threshold_ == 0 ? std::max(natural, natural_threshold_) : natural);
   natural_threshold_ = natural;
   frame_estimate_ = pending_frame_estimate;
-  marked_at_collection_ = marked;
-  most_frames_since_collection_ = pending_frames ? *pending_frames : 0;
+  most_frames_since_collection_ = *pending_frames;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");

@@ -60,9 +60,7 @@ class Heap {
     if constexpr (size_class == 0) large_.push_back(value);
     else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
     // The dynamic type is exactly T here, so the call needs no virtual dispatch.
-    size_t outside = value->T::footprint();
-    bytes_since_collection_ += outside;
-    live_bytes_ += outside;
+    live_bytes_ += value->T::footprint();
     return value;
   }
 
@@ -80,7 +78,7 @@ class Heap {
 
   // Called by the trampoline between frame steps, where every live value is reachable from a root.
   void safe_point() {
-    if (bytes_since_collection_ >= threshold_ + frame_allowance() || stress_due()) collect();
+    if (live_bytes_ >= collect_at_ + frame_allowance() || stress_due()) collect();
   }
   void collect();
 
@@ -91,8 +89,10 @@ class Heap {
   Names names;
   Constants constants;
 
-  // The frames pending in every interpreter, which each collection marks too.
-  const size_t* pending_frames = nullptr;
+  // The frames pending in every interpreter, which each collection marks too; none until a runtime
+  // points this at its count.
+  static constexpr size_t no_frames = 0;
+  const size_t* pending_frames = &no_frames;
 
   // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
   void begin_stress() { stressing_ = true; }
@@ -238,7 +238,7 @@ class Heap {
   static constexpr size_t pending_frame_estimate = 64;
   // The pending frames are marked too, so a deep recursion may allocate in proportion to them before it
   // is marked again; counted at each safe point, so the allowance goes when the frames go.
-  size_t frame_allowance() const { return pending_frames ? *pending_frames * frame_estimate_ : 0; }
+  size_t frame_allowance() const { return *pending_frames * frame_estimate_; }
   // The deepest recursion seen since the last collection has mostly returned, so much of what it
   // held is likely dead; the heap should not grow before it is collected again.
   bool recursion_returned();
@@ -255,7 +255,7 @@ class Heap {
   // while small programs are collected very often.
   bool stress_due() {
 #if BREVALON_GC_STRESS > 0
-    size_t weight = 1 + (live_bytes_ >> 22) + (pending_frames ? *pending_frames >> 12 : 0);
+    size_t weight = 1 + (live_bytes_ >> 22) + (*pending_frames >> 12);
     if (!stressing_ || ++stress_counter_ < BREVALON_GC_STRESS * weight) return false;
     stress_counter_ = 0;
     return true;
@@ -271,17 +271,25 @@ class Heap {
   std::vector<Value*> large_;
   // Bytes the values reached by the last marking own outside their slots.
   size_t marked_outside_bytes_ = 0;
-  size_t bytes_since_collection_ = 0;
+  // What the values made and not yet found dead take, in their slots and outside them. It only grows
+  // between collections, so what was allocated since the last one is what it holds beyond what that
+  // one marked.
   size_t live_bytes_ = 0;
+  size_t marked_at_collection_ = 0;
+  // What may be allocated after a collection before the next one is due, the frames' allowance aside;
+  // and the live bytes at which that is, so that a safe point adds nothing to find it. Set together.
   size_t threshold_;
+  size_t collect_at_;
+  void set_threshold(size_t threshold) {
+    threshold_ = threshold;
+    collect_at_ = marked_at_collection_ + threshold;
+  }
   // What a pending frame is counted for in the allowance; none while a collection is called for.
   size_t frame_estimate_ = pending_frame_estimate;
   // What the last collection set as the threshold from the bytes it marked.
   size_t natural_threshold_;
-  // The bytes the last collection marked, and the most frames pending since, looked at whenever
-  // allocation moves on to another chunk: a recursion that comes and goes within one is too small
-  // to matter.
-  size_t marked_at_collection_ = 0;
+  // The most frames pending since the last collection, looked at whenever allocation moves on to
+  // another chunk: a recursion that comes and goes within one is too small to matter.
   size_t most_frames_since_collection_ = 0;
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
