@@ -46,9 +46,10 @@ void unpoison(void* memory, size_t size) {
 }
 }  // namespace
 
-Heap::Heap() : threshold_(initial_threshold), natural_threshold_(initial_threshold) {}
+Heap::Heap() : threshold_(initial_threshold), collect_at_(initial_threshold), natural_threshold_(initial_threshold) {}
 
 Heap::~Heap() {
+  give_back_runs();
   for (Chunk* chunk : chunks_) {
     for (size_t word = 0; word < bitmap_words; ++word)
       for (uint64_t doomed = chunk->used[word] & chunk->destructible[word]; doomed; doomed &= doomed - 1) {
@@ -64,29 +65,31 @@ Heap::~Heap() {
   }
 }
 
-// A fresh chunk is one free run; its slots are taken before any older chunk of its class is searched.
+// A fresh chunk is one free run, claimed whole; its slots are taken before any older chunk of its
+// class is searched.
 void Heap::add_chunk(size_t size_class) {
   auto* chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
   if (!chunk) throw std::bad_alloc();
   chunk->size_class = static_cast<uint32_t>(size_class);
   chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
-  std::memset(chunk->used, 0, sizeof chunk->used);
+  std::memcpy(chunk->used, slot_start_bits[size_class].data(), sizeof chunk->used);
   std::memset(chunk->marked, 0, sizeof chunk->marked);
   std::memset(chunk->destructible, 0, sizeof chunk->destructible);
   chunks_.push_back(chunk);
   std::vector<Chunk*>& chunks = class_chunks_[size_class];
   chunks.push_back(chunk);
-  cursors_[size_class] = {chunks.size(), 0};
-  runs_[size_class] = {chunk->slot(0), chunk->slot(chunk->slot_count)};
-  unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
+  cursors_[size_class] = {chunks.size() - 1, chunk->slot_count};
+  runs_[size_class] = {chunk->slot(0), chunk->slot(0), chunk->slot(chunk->slot_count)};
+  unpoison(chunk->slot(0), static_cast<size_t>(chunk->slot(chunk->slot_count) - chunk->slot(0)));
 }
 
 constinit const Heap::SlotStarts Heap::slot_start_bits = Heap::slot_starts();
 
-// Looks for the next run of free slots of a class from where the last search stopped. Its start is
-// the first slot-start bit without a used bit, and its end the next used bit, both found a word at
-// a time, so neither the values that survived nor the empty stretches that short-lived values
-// leave behind are stepped over one by one.
+// Looks for the next run of free slots of a class from where the last search stopped, and claims
+// it. Its start is the first slot-start bit without a used bit, and its end the next used bit, both
+// found a word at a time, so neither the values that survived nor the empty stretches that
+// short-lived values leave behind are stepped over one by one; the run's used bits are set in the
+// same pass.
 bool Heap::find_free_run(size_t size_class) {
   std::vector<Chunk*>& chunks = class_chunks_[size_class];
   RunCursor& cursor = cursors_[size_class];
@@ -100,58 +103,101 @@ bool Heap::find_free_run(size_t size_class) {
     uint64_t free = starts[word] & ~chunk->used[word] & (~uint64_t{0} << (from % bits_per_word));
     while (!free && ++word < bitmap_words) free = starts[word] & ~chunk->used[word];
     if (!free) continue;
-    size_t start = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(free));
     size_t first_granule = granule_of(chunk->slot(0));
-    size_t first = (start - first_granule) / slot_granules;
-    size_t end = first_granule + chunk->slot_count * slot_granules;
+    size_t first = (word * bits_per_word + static_cast<size_t>(__builtin_ctzll(free)) - first_granule) / slot_granules;
     size_t last = chunk->slot_count;
-    for (size_t g = start + 1; g < end;) {
-      uint64_t bits = chunk->used[g / bits_per_word] >> (g % bits_per_word);
-      if (bits) {
-        size_t used = g + static_cast<size_t>(__builtin_ctzll(bits));
-        if (used < end) last = (used - first_granule) / slot_granules;
+    // The bits at and after the run's first slot in its first word, then whole words up to the next
+    // used slot, or to the end of the bitmaps: no slot starts and none is used past the last one.
+    for (uint64_t in_run = ~((free & (0 - free)) - 1);; in_run = ~uint64_t{0}) {
+      uint64_t used = chunk->used[word] & in_run;
+      if (used) {
+        chunk->used[word] |= starts[word] & in_run & ((used & (0 - used)) - 1);
+        last = (word * bits_per_word + static_cast<size_t>(__builtin_ctzll(used)) - first_granule) / slot_granules;
         break;
       }
-      g = (g / bits_per_word + 1) * bits_per_word;
+      chunk->used[word] |= starts[word] & in_run;
+      if (++word == bitmap_words) break;
     }
     cursor.slot = last;
-    runs_[size_class] = {chunk->slot(first), chunk->slot(last)};
-    unpoison(runs_[size_class].next, static_cast<size_t>(runs_[size_class].end - runs_[size_class].next));
+    runs_[size_class] = {chunk->slot(first), chunk->slot(first), chunk->slot(last)};
+    unpoison(chunk->slot(first), static_cast<size_t>(chunk->slot(last) - chunk->slot(first)));
     return true;
   }
   return false;
 }
 
-// A large object, or a size class whose free run is spent.
-std::pair<void*, uint8_t> Heap::allocate_slowly(size_t size) {
-  size_t size_class = (size + granule - 1) / granule;
-  if (size_class > small_classes) {
-    void* memory = std::malloc(size);
-    if (!memory) throw std::bad_alloc();
-    bytes_since_collection_ += size;
-    live_bytes_ += size;
-    return {memory, 0};
+void* Heap::allocate_large(size_t size) {
+  void* memory = std::malloc(size);
+  if (!memory) throw std::bad_alloc();
+  live_bytes_ += size;
+  return memory;
+}
+
+// The counted part of the class's run is spent: counts the next piece, after finding and claiming
+// a new run if this one is spent too.
+void Heap::count_piece(size_t size_class) {
+  FreeRun& run = runs_[size_class];
+  if (run.counted_end == run.end) {
+    size_t chunk_before = cursors_[size_class].chunk;
+    bool found = find_free_run(size_class);
+    // Looked at whenever allocation moves on to another chunk, not only when the heap must grow: a
+    // recursion may return and the next one start within the free slots the last collection left.
+    if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) {
+      set_threshold(0);
+      frame_estimate_ = 0;
+    }
+    if (!found) add_chunk(size_class);
   }
-  size_t chunk_before = cursors_[size_class].chunk;
-  bool found = find_free_run(size_class);
-  // Looked at whenever allocation moves on to another chunk, not only when the heap must grow: a
-  // recursion may return and the next one start within the free slots the last collection left.
-  if ((!found || cursors_[size_class].chunk != chunk_before) && recursion_returned()) threshold_ = frame_estimate_ = 0;
-  if (!found) add_chunk(size_class);
-  return allocate_bytes(size);
+  static constexpr auto piece_for = [] {
+    std::array<size_t, small_classes + 1> pieces{};
+    for (size_t c = 1; c <= small_classes; ++c) pieces[c] = (piece_bytes + c * granule - 1) / (c * granule) * (c * granule);
+    return pieces;
+  }();
+  size_t bytes = std::min(static_cast<size_t>(run.end - run.counted_end), piece_for[size_class]);
+  run.counted_end += bytes;
+  live_bytes_ += bytes;
+}
+
+// Clears the bits of the slots of a class that start in granules [from, to) of a chunk, a word at a time.
+void Heap::clear_slot_bits(uint64_t* bitmap, size_t size_class, size_t from, size_t to) {
+  const std::array<uint64_t, bitmap_words>& starts = slot_start_bits[size_class];
+  for (size_t word = from / bits_per_word; word * bits_per_word < to; ++word) {
+    uint64_t in_range = starts[word];
+    if (word == from / bits_per_word) in_range &= ~uint64_t{0} << (from % bits_per_word);
+    if (to < (word + 1) * bits_per_word) in_range &= ~(~uint64_t{0} << (to % bits_per_word));
+    bitmap[word] &= ~in_range;
+  }
+}
+
+// Unclaims what each class's run has not handed out, and uncounts what of it was counted; the
+// class's next search starts where the run was left, so its free slots are taken next all the same.
+void Heap::give_back_runs() {
+  for (size_t size_class = 1; size_class <= small_classes; ++size_class) {
+    FreeRun& run = runs_[size_class];
+    if (run.next == run.end) continue;
+    Chunk* chunk = chunk_of(run.next);
+    size_t from = granule_of(run.next);
+    clear_slot_bits(chunk->used, size_class, from, from + static_cast<size_t>(run.end - run.next) / granule);
+    size_t counted = static_cast<size_t>(run.counted_end - run.next);
+    live_bytes_ -= counted;
+    RunCursor& cursor = cursors_[size_class];
+    BREVALON_ASSERT(class_chunks_[size_class][cursor.chunk] == chunk);
+    cursor.slot = static_cast<size_t>(run.next - chunk->slot(0)) / (size_class * granule);
+    run = {};
+  }
 }
 
 // All but an eighth of the frames are gone, and they stood for at least a quarter of what was
 // marked. A collection with so few frames left to mark is cheap: it is called for (at the next
 // safe point: this is none) once a quarter of the marked bytes has been allocated since the last.
 bool Heap::recursion_returned() {
-  if (!pending_frames || threshold_ == 0) return false;
+  if (threshold_ == 0) return false;
   size_t frames = *pending_frames;
   size_t& most = most_frames_since_collection_;
   if (frames > most) most = frames;
   if (frames * 8 >= most) return false;
   return (most - frames) * pending_frame_estimate >= marked_at_collection_ / 4 &&
-         bytes_since_collection_ >= std::max(initial_threshold, marked_at_collection_ / 4);
+         live_bytes_ - marked_at_collection_ >= std::max(initial_threshold, marked_at_collection_ / 4);
 }
 
 // A constructor threw: the slot is unused again, and the search finds it after the next sweep.
@@ -278,6 +324,7 @@ size_t Heap::sweep_chunk(Chunk* chunk) {
 }
 
 void Heap::sweep() {
+  give_back_runs();
   size_t live = marked_outside_bytes_;
   for (Chunk* chunk : chunks_) live += sweep_chunk(chunk) * chunk->size_class * granule;
   // Allocation starts again from the lowest free slot of each class.
@@ -314,19 +361,18 @@ void Heap::collect() {
   for (WeakTable* table : weak_tables_) table->forget_unmarked();
   sweep();
   ++collections_;
-  bytes_since_collection_ = 0;
   // The next collection waits for twice what this one marked, plus the allowance of the frames then
   // pending (see frame_allowance).
   size_t marked = live_bytes_;
   size_t natural = marked > initial_threshold / 2 ? marked * 2 : initial_threshold;
+  marked_at_collection_ = marked;
   // One called for early does not bring the next one sooner than the last one's threshold would
   // have (marking a recursion that starts again costs in proportion to its frames), but it does
   // not hand that threshold on to the one after.
-  threshold_ = threshold_ == 0 ? std::max(natural, natural_threshold_) : natural;
+  set_threshold(threshold_ == 0 ? std::max(natural, natural_threshold_) : natural);
   natural_threshold_ = natural;
   frame_estimate_ = pending_frame_estimate;
-  marked_at_collection_ = marked;
-  most_frames_since_collection_ = pending_frames ? *pending_frames : 0;
+  most_frames_since_collection_ = *pending_frames;
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");

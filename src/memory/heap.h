@@ -47,7 +47,8 @@ class Heap {
   template <typename T, typename... Args>
   T* make(Args&&... args) {
     BREVALON_ASSERT(!collecting_);
-    auto [memory, size_class] = allocate_bytes(sizeof(T));
+    constexpr uint8_t size_class = class_of(sizeof(T));
+    void* memory = size_class ? take_slot(size_class) : allocate_large(sizeof(T));
     T* value;
     try {
       value = new (memory) T(std::forward<Args>(args)...);
@@ -56,12 +57,10 @@ class Heap {
       throw;
     }
     value->size_class = size_class;
-    if (size_class == 0) large_.push_back(value);
+    if constexpr (size_class == 0) large_.push_back(value);
     else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
     // The dynamic type is exactly T here, so the call needs no virtual dispatch.
-    size_t outside = value->T::footprint();
-    bytes_since_collection_ += outside;
-    live_bytes_ += outside;
+    live_bytes_ += value->T::footprint();
     return value;
   }
 
@@ -79,7 +78,7 @@ class Heap {
 
   // Called by the trampoline between frame steps, where every live value is reachable from a root.
   void safe_point() {
-    if (bytes_since_collection_ >= threshold_ + frame_allowance() || stress_due()) collect();
+    if (live_bytes_ >= collect_at_ + frame_allowance() || stress_due()) collect();
   }
   void collect();
 
@@ -90,8 +89,10 @@ class Heap {
   Names names;
   Constants constants;
 
-  // The frames pending in every interpreter, which each collection marks too.
-  const size_t* pending_frames = nullptr;
+  // The frames pending in every interpreter, which each collection marks too; none until a runtime
+  // points this at its count.
+  static constexpr size_t no_frames = 0;
+  const size_t* pending_frames = &no_frames;
 
   // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
   void begin_stress() { stressing_ = true; }
@@ -122,7 +123,8 @@ class Heap {
   void set_metadata(Value* value, Value* metadata) { docs_.entry_for(value).metadata = metadata; }
   size_t doc_table_size() const { return docs_.size(); }
 
-  size_t live_bytes() const { return live_bytes_; }
+  // The bytes of the values made and not yet found dead by a collection, and what they own.
+  size_t live_bytes() const { return live_bytes_ - counted_ahead_bytes(); }
   size_t collections() const { return collections_; }
   size_t object_count();
   template <typename F>
@@ -192,35 +194,52 @@ class Heap {
     return true;
   }
 
-  // Each size class allocates from a run of free slots, lowest address first; when the run is spent
-  // the next one is looked up in the used bitmaps, which is where the sweep left the free slots.
+  // Each size class hands out the slots of a run of free slots, lowest address first, found where
+  // the sweep left them. The whole run is claimed when it is found: its used bits are set in one go,
+  // so that taking a slot is a compare and a bump. Its bytes are counted a piece at a time, so that
+  // the counters that decide when to collect run ahead of the values made by at most a piece per
+  // class. Until they are handed out the slots hold no values: every walk of the heap gives the
+  // rest of each run back first.
   struct FreeRun {
     char* next = nullptr;
+    char* counted_end = nullptr;
     char* end = nullptr;
   };
+  // While a class has a run, its cursor is at the run's chunk.
   struct RunCursor {
     size_t chunk = 0;  // index in the class's chunks
     size_t slot = 0;
   };
+  // Small beside the least threshold (4 MiB), and large enough that counting costs a value nothing.
+  static constexpr size_t piece_bytes = 4096;
 
-  // Inline so that the slot size is a constant: taking a slot costs a few instructions.
-  std::pair<void*, uint8_t> allocate_bytes(size_t size) {
+  static constexpr uint8_t class_of(size_t size) {
     size_t size_class = (size + granule - 1) / granule;
-    if (size_class > small_classes || runs_[size_class].next == runs_[size_class].end) return allocate_slowly(size);
-    FreeRun& run = runs_[size_class];
-    char* slot = run.next;
-    run.next += size_class * granule;
-    set_bit(chunk_of(slot)->used, slot);
-    bytes_since_collection_ += size_class * granule;
-    live_bytes_ += size_class * granule;
-    return {slot, static_cast<uint8_t>(size_class)};
+    return size_class > small_classes ? 0 : static_cast<uint8_t>(size_class);
   }
-  std::pair<void*, uint8_t> allocate_slowly(size_t size);
+  // Inline so that the slot size is a constant.
+  void* take_slot(size_t size_class) {
+    FreeRun& run = runs_[size_class];
+    if (run.next == run.counted_end) [[unlikely]] count_piece(size_class);
+    char* slot = run.next;
+    run.next = slot + size_class * granule;
+    return slot;
+  }
+  void count_piece(size_t size_class);
+  void* allocate_large(size_t size);
+  // The bytes counted of the slots the runs have not handed out yet.
+  size_t counted_ahead_bytes() const {
+    size_t bytes = 0;
+    for (const FreeRun& run : runs_) bytes += static_cast<size_t>(run.counted_end - run.next);
+    return bytes;
+  }
+  void give_back_runs();
+  static void clear_slot_bits(uint64_t* bitmap, size_t size_class, size_t from, size_t to);
   // What a pending frame costs a collection to visit, in the bytes of values that cost as much to mark.
   static constexpr size_t pending_frame_estimate = 64;
   // The pending frames are marked too, so a deep recursion may allocate in proportion to them before it
   // is marked again; counted at each safe point, so the allowance goes when the frames go.
-  size_t frame_allowance() const { return pending_frames ? *pending_frames * frame_estimate_ : 0; }
+  size_t frame_allowance() const { return *pending_frames * frame_estimate_; }
   // The deepest recursion seen since the last collection has mostly returned, so much of what it
   // held is likely dead; the heap should not grow before it is collected again.
   bool recursion_returned();
@@ -237,7 +256,7 @@ class Heap {
   // while small programs are collected very often.
   bool stress_due() {
 #if BREVALON_GC_STRESS > 0
-    size_t weight = 1 + (live_bytes_ >> 22) + (pending_frames ? *pending_frames >> 12 : 0);
+    size_t weight = 1 + (live_bytes_ >> 22) + (*pending_frames >> 12);
     if (!stressing_ || ++stress_counter_ < BREVALON_GC_STRESS * weight) return false;
     stress_counter_ = 0;
     return true;
@@ -253,17 +272,25 @@ class Heap {
   std::vector<Value*> large_;
   // Bytes the values reached by the last marking own outside their slots.
   size_t marked_outside_bytes_ = 0;
-  size_t bytes_since_collection_ = 0;
+  // What the values made and not yet found dead take, in their slots and outside them. It only grows
+  // between collections, so what was allocated since the last one is what it holds beyond what that
+  // one marked.
   size_t live_bytes_ = 0;
+  size_t marked_at_collection_ = 0;
+  // What may be allocated after a collection before the next one is due, the frames' allowance aside;
+  // and the live bytes at which that is, so that a safe point adds nothing to find it. Set together.
   size_t threshold_;
+  size_t collect_at_;
+  void set_threshold(size_t threshold) {
+    threshold_ = threshold;
+    collect_at_ = marked_at_collection_ + threshold;
+  }
   // What a pending frame is counted for in the allowance; none while a collection is called for.
   size_t frame_estimate_ = pending_frame_estimate;
   // What the last collection set as the threshold from the bytes it marked.
   size_t natural_threshold_;
-  // The bytes the last collection marked, and the most frames pending since, looked at whenever
-  // allocation moves on to another chunk: a recursion that comes and goes within one is too small
-  // to matter.
-  size_t marked_at_collection_ = 0;
+  // The most frames pending since the last collection, looked at whenever allocation moves on to
+  // another chunk: a recursion that comes and goes within one is too small to matter.
   size_t most_frames_since_collection_ = 0;
   size_t collections_ = 0;
   [[maybe_unused]] size_t stress_counter_ = 0;
@@ -279,6 +306,7 @@ class Heap {
 
 template <typename F>
 void Heap::for_each_object(F&& visit) {
+  give_back_runs();
   for (Chunk* chunk : chunks_)
     for (size_t word = 0; word < bitmap_words; ++word)
       for (uint64_t bits = chunk->used[word]; bits; bits &= bits - 1) {
