@@ -118,8 +118,14 @@ int report_failure(Runtime& runtime, const Failure& failure) {
 
 namespace {
 
-// The machine stack a program runs on: deep recursions of the direct evaluator stay on it.
+// The machine stack a program runs on: deep recursions of the direct evaluator stay on it. Under
+// the address sanitizer it is what the main thread's would be: the sanitizer cannot clean up
+// after an exception thrown much more than 64 MiB below the top of a stack.
+#if defined(BREVALON_SANITIZE)
+constexpr size_t program_stack_bytes = size_t{64} << 20;
+#else
 constexpr size_t program_stack_bytes = size_t{256} << 20;
+#endif
 
 int run_program_file(int argc, char** argv, const GlobalBuilder& build_global_environment) {
   try {
