@@ -568,35 +568,21 @@ class Direct {
   // A call of map as a loop with one record for all its levels (see list_walks.h): the list of the
   // function's values; null, having done nothing, when the call takes the prelude's path.
   [[gnu::noinline]] Value* walk_map(Value* arguments) {
-    const MapText& text = runtime_.fast_paths.map;
-    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
-      return nullptr;
-    Value* function = car(arguments);
-    Value* list = car(cdr(arguments));
-    if (list->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) || !map_level_fits(map_first_level_frames))
-      return nullptr;
+    Value* function;
+    Value* list;
+    if (!walk_arguments(arguments, function, list) || !walk_level_fits(map_first_level_frames)) return nullptr;
     Record* self = push(Record{Record::Kind::map_walk, 0, 0, nullptr, function, list, nullptr, nullptr, list});
     runtime_.frame_count += map_first_level_frames - 1;
     for (;;) {
       Environment* scope = map_level_scope(runtime_, function, self->e);
-      self->environment = scope;
-      uint64_t version = scope->version;
-      // Where the trampoline steps the level's frames: a function of quick calls reaches no other.
-      heap_.safe_point();
-      Value* value = evaluate_in_frame(scope, text.element_call);
+      Value* value = walk_level(self, scope, scope, runtime_.fast_paths.map.element_call, map_level_frames, false);
       if (!value) return nullptr;
-      Value* rest = cdr(self->e);
-      // The next level would read what the program may have changed meanwhile, and look at a rest
-      // that is neither a cell nor nil only to fail.
-      if (!runtime_.fast_paths.prelude_intact(0) || scope->version != version ||
-          (rest->kind != Kind::Cell && rest != nil_) || !map_level_fits(map_level_frames))
-        return hand_over(value);
       ListBuilder values{self->c, static_cast<Cell*>(self->d)};
       values.append(heap_, value);
       self->c = values.head;
       self->d = values.tail;
-      if (rest == nil_) break;
-      self->e = rest;
+      if (cdr(self->e) == nil_) break;
+      self->e = cdr(self->e);
       ++self->count;
       runtime_.frame_count += map_level_frames;
     }
@@ -609,39 +595,23 @@ class Direct {
   // A call of filter as a loop with one record for all its levels (see list_walks.h): the list of
   // the elements kept; null, having done nothing, when the call takes the prelude's path.
   [[gnu::noinline]] Value* walk_filter(Value* arguments) {
-    const FilterText& text = runtime_.fast_paths.filter;
-    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
-      return nullptr;
-    Value* function = car(arguments);
-    Value* list = car(cdr(arguments));
-    if (list->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) || !map_level_fits(filter_first_level_frames))
-      return nullptr;
+    Value* function;
+    Value* list;
+    if (!walk_arguments(arguments, function, list) || !walk_level_fits(filter_first_level_frames)) return nullptr;
     size_t frames_before = runtime_.frame_count;
     Record* self = push(Record{Record::Kind::filter_walk, 0, 0, nullptr, function, list, nullptr, nullptr, list});
     runtime_.frame_count += filter_first_level_frames - 1;
-    Value* true_value = heap_.constants.true_value;
     for (;;) {
       Environment* let_scope = filter_level_scope(runtime_, function, self->e);
-      Environment* scope = let_scope->parent;
-      self->environment = let_scope;
-      uint64_t version = scope->version;
-      uint64_t let_version = let_scope->version;
-      heap_.safe_point();
-      Value* value = evaluate_in_frame(let_scope, text.element_call);
+      Value* value = walk_level(self, let_scope, let_scope->parent, runtime_.fast_paths.filter.element_call,
+                                filter_level_frames + filter_kept_frames, true);
       if (!value) return nullptr;
-      Value* rest = cdr(self->e);
-      bool kept = value == true_value;
-      // Beside what map looks at, a test that is not a boolean, which if refuses.
-      if ((!kept && value != heap_.constants.false_value) || !runtime_.fast_paths.prelude_intact(0) ||
-          scope->version != version || let_scope->version != let_version || (rest->kind != Kind::Cell && rest != nil_) ||
-          !map_level_fits(filter_level_frames + filter_kept_frames))
-        return hand_over(value);
-      if (kept) {
+      if (value == heap_.constants.true_value) {
         self->c = heap_.make<Cell>(self->e, self->c ? self->c : nil_);
         runtime_.frame_count += filter_kept_frames;
       }
-      if (rest == nil_) break;
-      self->e = rest;
+      if (cdr(self->e) == nil_) break;
+      self->e = cdr(self->e);
       ++self->count;
       runtime_.frame_count += filter_level_frames;
     }
@@ -656,33 +626,23 @@ class Direct {
   // A call of reduce as a loop with one record for all the helper's levels (see list_walks.h): the
   // last value of the function; null, having done nothing, when the call takes the prelude's path.
   [[gnu::noinline]] Value* walk_reduce(Value* arguments) {
-    const ReduceText& text = runtime_.fast_paths.reduce;
-    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
-      return nullptr;
-    Value* function = car(arguments);
-    Value* list = car(cdr(arguments));
+    Value* function;
+    Value* list;
     // One element is the answer without a call of the function: the prelude's text gives it.
-    if (list->kind != Kind::Cell || cdr(list)->kind != Kind::Cell || !runtime_.fast_paths.prelude_intact(0) ||
-        !map_level_fits(reduce_first_frames + reduce_level_frames))
+    if (!walk_arguments(arguments, function, list) || cdr(list)->kind != Kind::Cell ||
+        !walk_level_fits(reduce_first_frames + reduce_level_frames))
       return nullptr;
     Record* self = push(Record{Record::Kind::reduce_walk, 0, 0, nullptr, function, list, nullptr, nullptr, cdr(list)});
     runtime_.frame_count += reduce_first_frames + reduce_level_frames - 1;
     Value* accumulated = car(list);
     for (;;) {
       Environment* scope = reduce_level_scope(runtime_, function, self->e, accumulated);
-      self->environment = scope;
-      uint64_t version = scope->version;
-      heap_.safe_point();
-      Value* value = evaluate_in_frame(scope, text.element_call);
+      Value* value = walk_level(self, scope, scope, runtime_.fast_paths.reduce.element_call, reduce_level_frames, false);
       if (!value) return nullptr;
-      Value* rest = cdr(self->e);
-      if (!runtime_.fast_paths.prelude_intact(0) || scope->version != version ||
-          (rest->kind != Kind::Cell && rest != nil_) || !map_level_fits(reduce_level_frames))
-        return hand_over(value);
       accumulated = value;
-      if (rest == nil_) break;
+      if (cdr(self->e) == nil_) break;
       self->c = heap_.make<Cell>(value, self->c ? self->c : nil_);
-      self->e = rest;
+      self->e = cdr(self->e);
       ++self->count;
       runtime_.frame_count += reduce_level_frames;
     }
@@ -691,9 +651,41 @@ class Direct {
     return accumulated;
   }
 
-  // Room for a level of map and the frames its test and its element's arguments take, with room
-  // to spare: near the limit, the prelude's text runs.
-  bool map_level_fits(uint32_t frames) const {
+  // The function and the list of a loop's call, when the call reaches the function: two
+  // arguments, the list a cell, and nothing the prelude's text reads changed.
+  bool walk_arguments(Value* arguments, Value*& function, Value*& list) {
+    if (bounded_ || arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell || cdr(cdr(arguments)) != nil_)
+      return false;
+    function = car(arguments);
+    list = car(cdr(arguments));
+    return list->kind == Kind::Cell && runtime_.fast_paths.prelude_intact(0);
+  }
+
+  // A level of the loop at `self`, its list in e: the value of the function's call `call` made in
+  // `scope`, inside `outer` (the same scope, or the one the let of filter's level is in); null
+  // when the call handed on, or when the loop hands on with the value because the next level would
+  // read what the program may have changed meanwhile, would look at a rest that is neither a cell
+  // nor nil only to fail, would not fit its `next_frames`, or (for a `test`) the value is no
+  // boolean, which if refuses.
+  Value* walk_level(Record* self, Environment* scope, Environment* outer, Value* call, uint32_t next_frames, bool test) {
+    self->environment = scope;
+    uint64_t version = scope->version;
+    uint64_t outer_version = outer->version;
+    // Where the trampoline steps the level's frames: a function of quick calls reaches no other.
+    heap_.safe_point();
+    Value* value = evaluate_in_frame(scope, call);
+    if (!value) return nullptr;
+    Value* rest = cdr(self->e);
+    bool refused = test && value != heap_.constants.true_value && value != heap_.constants.false_value;
+    if (refused || !runtime_.fast_paths.prelude_intact(0) || scope->version != version || outer->version != outer_version ||
+        (rest->kind != Kind::Cell && rest != nil_) || !walk_level_fits(next_frames))
+      return hand_over(value);
+    return value;
+  }
+
+  // Room for a level of a loop and the frames its test and its element's arguments take, with
+  // room to spare: near the limit, the prelude's text runs.
+  bool walk_level_fits(uint32_t frames) const {
     constexpr size_t spare = 64;
     return runtime_.frame_count + frames + spare <= Runtime::max_frames;
   }

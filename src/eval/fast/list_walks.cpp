@@ -49,6 +49,15 @@ bool parameter_names(LispFunc* function, size_t count, const Name** names) {
   return true;
 }
 
+// The records every level starts with: the ExecFrame of a body of one form, that form under way,
+// and the if that form is, past its test and in its else branch.
+void push_level_start(std::vector<DirectRecord>& records, Environment* scope, Value* body, Value* if_function, Value* nil) {
+  Value* if_form = car(body);
+  records.push_back({DirectRecord::Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
+  records.push_back({DirectRecord::Kind::if_call, uint8_t(ResumableState::Phase::else_branch), 0, scope, if_form,
+                     if_function, cdr(if_form), nullptr, nullptr});
+}
+
 }  // namespace
 
 bool arm_map(Runtime& runtime, LispFunc* map) {
@@ -105,10 +114,7 @@ void expand_map_walk(Runtime& runtime, const DirectRecord& walk, std::vector<Dir
       Value* arguments = make_list(heap, pair, 2);
       records.push_back({Kind::function_call, 0, 0, caller, text.recursive_call, text.map_function, arguments, nullptr, nullptr});
     }
-    Value* body = text.map->body;
-    records.push_back({Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
-    records.push_back({Kind::if_call, uint8_t(ResumableState::Phase::else_branch), 0, scope, text.if_form,
-                       text.if_function, cdr(text.if_form), nullptr, nullptr});
+    push_level_start(records, scope, text.map->body, text.if_function, nil);
     records.push_back({Kind::eval, uint8_t(EvalFrame::State::awaiting_arguments), 0, scope, text.cons_form,
                        text.cons_function, nullptr, nullptr, nullptr});
     if (level < walk.count) {
@@ -200,10 +206,7 @@ void expand_filter_walk(Interpreter& interpreter, const DirectRecord& walk, std:
       records.push_back({Kind::function_call, 0, 0, caller, caller_kept ? text.kept_recursion : text.dropped_recursion,
                          text.filter_function, make_list(heap, pair, 2), nullptr, nullptr});
     }
-    Value* body = text.filter->body;
-    records.push_back({Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
-    records.push_back({Kind::if_call, uint8_t(Phase::else_branch), 0, scope, text.outer_if, text.if_function,
-                       cdr(text.outer_if), nullptr, nullptr});
+    push_level_start(records, scope, text.filter->body, text.if_function, nil);
     // The let's closure, made as fn makes it in the level's scope; nothing else holds it.
     Value* closure = fn->routine(interpreter, scope, cdr(text.let_function));
     Value* arguments = heap.make<Cell>(nil, nil);
@@ -292,9 +295,7 @@ void expand_reduce_walk(Runtime& runtime, const DirectRecord& walk, std::vector<
   for (uint32_t level = 0; level <= walk.count; ++level) {
     bool last = level == walk.count;
     Environment* level_scope = last ? walk.environment : reduce_level_scope(runtime, function, list, accumulated);
-    records.push_back({Kind::exec, 0, 0, level_scope, helper_body, cdr(helper_body), nil, nullptr, nullptr});
-    records.push_back({Kind::if_call, uint8_t(ResumableState::Phase::else_branch), 0, level_scope, text.if_form,
-                       text.if_function, cdr(text.if_form), nullptr, nullptr});
+    push_level_start(records, level_scope, helper_body, text.if_function, nil);
     if (last) {
       // The function's call, the last argument of the recursion, is under way.
       Value* done[] = {function, cdr(list)};
