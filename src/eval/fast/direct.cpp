@@ -23,9 +23,8 @@ namespace brevalon {
 
 // Fields by kind:
 //   eval         a expression, b callee, c arguments; state EvalFrame::State
-//   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail;
-//                when c is null, state is the count of the values so far, which wait in
-//                DirectRecords::values
+//   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail
+//                (null while there are none)
 //   call         a callee, b arguments, c call form; state CallFrame::State
 //   exec         a body, b forms not yet started, c last result
 //   native_call  a the NativeFunc, b arguments (pushed only when the native fails, as its frame is)
@@ -161,10 +160,6 @@ class Direct {
           args->remaining = r.b;
           args->values.head = r.c;
           args->values.tail = static_cast<Cell*>(r.d);
-          if (!r.c) {
-            for (int i = 0; i < r.state; ++i) args->values.append(heap_, values[i]);
-            values += r.state;
-          }
           frame = args;
           break;
         }
