@@ -1,8 +1,9 @@
 // The direct evaluator: a call form evaluated by recursion, its pending frames kept as plain records.
 //
 // It stands for the frames that evaluate calls, EvalFrame, EvalArgsFrame, CallFrame and ExecFrame,
-// for natives run in place, for native dispatch (DispatchFrame) and for the natives if, and, or and
-// for, exactly as they step in this build: a record holds what its frame would hold, is pushed and
+// for natives run in place, for native dispatch (DispatchFrame), for the natives if, and, or and
+// for, and for the prelude's map, filter and reduce (see list_walks.h), exactly as they step in
+// this build: a record holds what its frame would hold, is pushed and
 // popped where the frame would be, and counts against the frame limit as the frame would. What it
 // does not run itself (any other special form, a budget spent, recursion past the top half of the
 // machine stack) it hands on to the trampoline by turning its records into those frames, in the
