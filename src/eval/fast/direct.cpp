@@ -21,6 +21,18 @@
 
 namespace brevalon {
 
+namespace {
+uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+}  // namespace
+
+size_t records_for_stack() {
+  constexpr size_t least = size_t{1} << 16;
+  constexpr size_t stack_bytes_per_record = 64;
+  uintptr_t top = stack_here();
+  uintptr_t floor = recursion_floor();
+  return std::max(least, top > floor ? size_t(top - floor) / stack_bytes_per_record : 0);
+}
+
 // Fields by kind:
 //   eval         a expression, b callee, c arguments; state EvalFrame::State
 //   eval_args    a argument forms, b forms not yet started, c, d the values' list head and tail
@@ -58,14 +70,6 @@ void DirectRecords::visit_edges(Visitor& visit) {
   for (Value** value = values.get(); value != values_top; ++value) visit(*value);
 }
 
-size_t records_for_stack() {
-  constexpr size_t least = size_t{1} << 16;
-  constexpr size_t stack_bytes_per_record = 64;
-  uintptr_t top = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-  uintptr_t floor = recursion_floor();
-  return std::max(least, top > floor ? size_t(top - floor) / stack_bytes_per_record : 0);
-}
-
 namespace {
 
 using Record = DirectRecord;
@@ -75,7 +79,6 @@ constexpr int most_values_in_place = 4;
 constexpr int most_argument_values = 8;
 using Phase = ResumableState::Phase;
 
-uintptr_t stack_here() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
 class Direct {
  public:

@@ -1,5 +1,8 @@
-// map's text taken apart after start-up, and the frames of its levels rebuilt from a loop's record.
+// The texts of map, filter and reduce taken apart after start-up, and their levels' frames rebuilt
+// from a loop's record.
 #include "eval/fast/list_walks.h"
+
+#include <initializer_list>
 
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
@@ -49,6 +52,13 @@ bool parameter_names(LispFunc* function, size_t count, const Name** names) {
   return true;
 }
 
+// A scope inside `parent` binding each name to its value, as a call binds its parameters.
+Environment* scope_binding(Heap& heap, Environment* parent, std::initializer_list<Binding> bindings) {
+  Environment* scope = make_environment(heap, parent);
+  for (const Binding& binding : bindings) scope->bind_new(binding.name, binding.value);
+  return scope;
+}
+
 // The records every level starts with: the ExecFrame of a body of one form, that form under way,
 // and the if that form is, past its test and in its else branch.
 void push_level_start(std::vector<DirectRecord>& records, Environment* scope, Value* body, Value* if_function, Value* nil) {
@@ -87,10 +97,7 @@ bool arm_map(Runtime& runtime, LispFunc* map) {
 
 Environment* map_level_scope(Runtime& runtime, Value* function, Value* list) {
   const MapText& text = runtime.fast_paths.map;
-  Environment* scope = make_environment(runtime.heap, text.map->closure);
-  scope->bind_new(text.function_parameter, function);
-  scope->bind_new(text.list_parameter, list);
-  return scope;
+  return scope_binding(runtime.heap, text.map->closure, {{text.function_parameter, function}, {text.list_parameter, list}});
 }
 
 // The walk's fields: environment the scope of its last level, a the function, b the list given
@@ -131,10 +138,6 @@ void expand_map_walk(Runtime& runtime, const DirectRecord& walk, std::vector<Dir
   }
 }
 
-}  // namespace brevalon
-
-namespace brevalon {
-
 bool arm_filter(Runtime& runtime, LispFunc* filter) {
   FilterText& text = runtime.fast_paths.filter;
   const Name* names[2];
@@ -172,12 +175,9 @@ bool arm_filter(Runtime& runtime, LispFunc* filter) {
 
 Environment* filter_level_scope(Runtime& runtime, Value* function, Value* list) {
   const FilterText& text = runtime.fast_paths.filter;
-  Environment* call_scope = make_environment(runtime.heap, text.filter->closure);
-  call_scope->bind_new(text.function_parameter, function);
-  call_scope->bind_new(text.list_parameter, list);
-  Environment* let_scope = make_environment(runtime.heap, call_scope);
-  let_scope->bind_new(text.element_parameter, car(list));
-  return let_scope;
+  Environment* call_scope =
+      scope_binding(runtime.heap, text.filter->closure, {{text.function_parameter, function}, {text.list_parameter, list}});
+  return scope_binding(runtime.heap, call_scope, {{text.element_parameter, car(list)}});
 }
 
 // The walk's fields: environment the let's scope of its last level, a the function, b the list
@@ -261,11 +261,8 @@ bool arm_reduce(Runtime& runtime, LispFunc* reduce) {
 
 Environment* reduce_level_scope(Runtime& runtime, Value* function, Value* list, Value* accumulated) {
   const ReduceText& text = runtime.fast_paths.reduce;
-  Environment* scope = make_environment(runtime.heap, text.helper->closure);
-  scope->bind_new(text.helper_parameters[0], function);
-  scope->bind_new(text.helper_parameters[1], list);
-  scope->bind_new(text.helper_parameters[2], accumulated);
-  return scope;
+  const Name* const* names = text.helper_parameters;
+  return scope_binding(runtime.heap, text.helper->closure, {{names[0], function}, {names[1], list}, {names[2], accumulated}});
 }
 
 // The walk's fields: environment the scope of its last level, a the function, b the list given
@@ -281,9 +278,7 @@ void expand_reduce_walk(Runtime& runtime, const DirectRecord& walk, std::vector<
   std::vector<Value*> values;
   for (Value* rest = walk.c ? walk.c : nil; rest != nil; rest = cdr(rest)) values.push_back(car(rest));
   // reduce's own scope and its call of the helper.
-  Environment* scope = make_environment(heap, text.reduce->closure);
-  scope->bind_new(text.function_parameter, function);
-  scope->bind_new(text.list_parameter, given);
+  Environment* scope = scope_binding(heap, text.reduce->closure, {{text.function_parameter, function}, {text.list_parameter, given}});
   Value* body = text.reduce->body;
   records.push_back({Kind::exec, 0, 0, scope, body, cdr(body), nil, nullptr, nullptr});
   Value* list = cdr(given);
