@@ -2,8 +2,6 @@
 // from a loop's record.
 #include "eval/fast/list_walks.h"
 
-#include <initializer_list>
-
 #include "eval/eval_frames.h"
 #include "eval/interpreter.h"
 #include "eval/fast/direct.h"
@@ -53,7 +51,8 @@ bool parameter_names(LispFunc* function, size_t count, const Name** names) {
 }
 
 // A scope inside `parent` binding each name to its value, as a call binds its parameters.
-Environment* scope_binding(Heap& heap, Environment* parent, std::initializer_list<Binding> bindings) {
+template <size_t count>
+Environment* scope_binding(Heap& heap, Environment* parent, const Binding (&bindings)[count]) {
   Environment* scope = make_environment(heap, parent);
   for (const Binding& binding : bindings) scope->bind_new(binding.name, binding.value);
   return scope;
