@@ -35,9 +35,11 @@ struct Environment : Value {
   void visit_edges(Visitor& visit) override;
   size_t footprint() const override;
 
-  // Every change of a binding goes through these three and bind_new, so fast paths can watch
+  // Every change of a binding goes through these four and bind_new, so fast paths can watch
   // `version`.
   void set_named(const Name* name, Value* value);
+  // What set_named does for the name of the binding at `index`, known to be there.
+  void set_named_at(size_t index, Value* value) { assign(&data_[index], data_[index].name, value); }
   void set_numbered(int64_t number, Value* value);
   bool remove(const Value* symbol);
 

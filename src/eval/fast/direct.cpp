@@ -52,6 +52,9 @@ size_t records_for_stack() {
 //                  whose values wait in DirectRecords::values.
 //   if_call        the EvalFrame calling `if` (fields as eval's), its CallFrame awaiting the result
 //                  and the native's frame; state the native's phase
+//   function_if    a function_call whose one-form body is a call of `if`, with that call's frames
+//                  as an if_call's above its ExecFrame: e the value of the form's head, state the
+//                  native's phase, and `count` the count of the arguments in hand when c is null
 // and one that stands for an EvalFrame and the EvalArgsFrame above it:
 //   eval_with_values  the EvalFrame awaiting its arguments (fields as eval's) and its EvalArgsFrame,
 //                  whose values so far, `count` of them, wait in DirectRecords::values; d the
@@ -126,11 +129,12 @@ class Direct {
   void become_frames(Record& r, bool is_base, Value**& values) {
     FramePools& pools = heap_.frame_pools;
     {
-      if (r.kind == Record::Kind::function_call && !r.c) {
-        r.c = make_list(heap_, values, r.state);
-        values += r.state;
+      if ((r.kind == Record::Kind::function_call || r.kind == Record::Kind::function_if) && !r.c) {
+        uint32_t count = r.kind == Record::Kind::function_call ? r.state : r.count;
+        r.c = make_list(heap_, values, count);
+        values += count;
       }
-      bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call;
+      bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call || r.kind == Record::Kind::function_if;
       if (is_base) {
         base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
         base_frame_.callee = r.b;
@@ -199,6 +203,7 @@ class Direct {
           break;
         }
         case Record::Kind::function_call:
+        case Record::Kind::function_if:
         case Record::Kind::if_call: {
           auto* eval = new (pools) EvalFrame(r.environment, r.a);
           eval->state = EvalFrame::State::calling;
@@ -240,9 +245,16 @@ class Direct {
       interpreter_.adopt(frame);
     } else if (r.d) {
       Value* body = as<LispFunc>(as<Function>(r.b)->implementation)->body;
-      auto* exec = new (pools) ExecFrame(body, static_cast<Environment*>(r.d), nil_);
+      auto* scope = static_cast<Environment*>(r.d);
+      auto* exec = new (pools) ExecFrame(body, scope, nil_);
       exec->next_form = cdr(body);
       interpreter_.adopt(exec);
+      if (r.kind == Record::Kind::function_if) {
+        Value* if_form = car(body);
+        Record if_call{Record::Kind::if_call, r.state, 0, scope, if_form, r.e, cdr(if_form), nullptr, nullptr};
+        Value** no_values = nullptr;
+        become_frames(if_call, false, no_values);
+      }
     }
   }
 
@@ -356,8 +368,8 @@ class Direct {
             arguments = evaluate_arguments(environment, cdr(expression));
           } else {
             arguments = call_with_values(self, callee, count);
-            if (self->kind == Record::Kind::function_call || self->state == uint8_t(EvalFrame::State::finished))
-              return arguments;
+            // The call was made: the record became the function's, or + added the values.
+            if (self->kind != Record::Kind::eval || self->state == uint8_t(EvalFrame::State::finished)) return arguments;
           }
           if (!arguments) return nullptr;
         }
@@ -516,7 +528,7 @@ class Direct {
 
   // Whether `if` with these arguments goes into one record: a form the native takes, and room for
   // its CallFrame and its own frame below the limit.
-  bool if_in_place(Value* arguments) const {
+  [[gnu::always_inline]] bool if_in_place(Value* arguments) const {
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell ||
         runtime_.frame_count + 2 > Runtime::max_frames)
       return false;
@@ -694,9 +706,42 @@ class Direct {
     if (body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
     combined->d = scope;
     ++runtime_.frame_count;
-    Value* value = evaluate_part(scope, car(body));
+    Value* value = evaluate_body_form(combined, car(body), scope);
     if (!value) return nullptr;
     --runtime_.frame_count;
+    return value;
+  }
+
+  // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
+  // (function_if) when the native takes the form, there is room for its three frames below the
+  // limit, and nothing would make its EvalFrame's step hand on.
+  [[gnu::noinline]] Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
+    Value* callee;
+    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee) ||
+        callee->kind != Kind::Function)
+      return evaluate_part(scope, form);
+    auto* function = as<Function>(callee);
+    if (function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
+        function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + 3 <= Runtime::max_frames &&
+        if_in_place(cdr(form)) && stack_here() >= floor_ && records_.has_room())
+      return run_if_of_body(combined, form, callee);
+    if (Value* quick = quick_call(runtime_, scope, callee, cdr(form))) return quick;
+    return evaluate_in_record(scope, form, callee);
+  }
+
+  // The call of `if` that is the body of the function called from `combined`, its EvalFrame,
+  // CallFrame and native frame counted in that record (function_if). Where the trampoline would
+  // step the EvalFrame, the collector may run.
+  [[gnu::always_inline]] Value* run_if_of_body(Record* combined, Value* form, Value* if_function) {
+    heap_.safe_point();
+    if (combined->kind == Record::Kind::function_call) combined->count = combined->state;
+    combined->kind = Record::Kind::function_if;
+    combined->e = if_function;
+    combined->state = uint8_t(Phase::condition);
+    runtime_.frame_count += 3;
+    Value* value = run_if(combined, cdr(form), static_cast<Environment*>(combined->d));
+    if (!value) return nullptr;
+    runtime_.frame_count -= 3;
     return value;
   }
 

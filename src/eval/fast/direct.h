@@ -28,12 +28,12 @@ struct DirectRecord {
   // The loops' records, each standing for the frames of many levels (see list_walks.h), come last.
   enum class Kind : uint8_t {
     eval, eval_args, call, exec, native_call, special, dispatch, function_call, if_call, eval_with_values,
-    map_walk, filter_walk, reduce_walk
+    function_if, map_walk, filter_walk, reduce_walk
   };
   bool is_walk() const { return kind >= Kind::map_walk; }
   Kind kind;
   uint8_t state;  // the frame's own state enum, or the special native's phase
-  uint32_t count;  // a walk's level, or the values in hand of eval_with_values
+  uint32_t count;  // a walk's level, or the values in hand of eval_with_values or function_if
   Environment* environment;
   Value* a;
   Value* b;

@@ -95,7 +95,8 @@ Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
   // (+ 1 counter) adds through doubles; (- counter 1) wraps around.
   int64_t next = add_through_double(1, value);
   auto element_value = static_cast<int64_t>(static_cast<uint64_t>(next) - 1u);
-  let_scope->set_named(text.counter, heap.make<Integer>(next));
+  // sole_binding found the counter third.
+  let_scope->set_named_at(2, heap.make<Integer>(next));
   return heap.make<Cell>(heap.make<Integer>(element_value), heap.constants.nil);
 }
 
