@@ -715,7 +715,7 @@ class Direct {
   // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
   // (function_if) when the native takes the form, there is room for its three frames below the
   // limit, and nothing would make its EvalFrame's step hand on.
-  [[gnu::noinline]] Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
+  [[gnu::always_inline]] Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
     Value* callee;
     if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee) ||
         callee->kind != Kind::Function)
