@@ -734,7 +734,7 @@ class Direct {
   // step the EvalFrame, the collector may run.
   [[gnu::always_inline]] Value* run_if_of_body(Record* combined, Value* form, Value* if_function) {
     heap_.safe_point();
-    if (combined->kind == Record::Kind::function_call) combined->count = combined->state;
+    combined->count = combined->state;
     combined->kind = Record::Kind::function_if;
     combined->e = if_function;
     combined->state = uint8_t(Phase::condition);
