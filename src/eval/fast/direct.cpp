@@ -81,6 +81,8 @@ constexpr int most_values_in_place = 4;
 // The most argument forms whose values evaluate_argument_values keeps in hand.
 constexpr int most_argument_values = 8;
 using Phase = ResumableState::Phase;
+// The frames of a call of `if` in place: its EvalFrame, CallFrame and the native's frame.
+constexpr uint32_t if_frames = 3;
 
 
 class Direct {
@@ -528,7 +530,7 @@ class Direct {
 
   // Whether `if` with these arguments goes into one record: a form the native takes, and room for
   // its CallFrame and its own frame below the limit.
-  [[gnu::always_inline]] bool if_in_place(Value* arguments) const {
+  bool if_in_place(Value* arguments) const {
     if (arguments->kind != Kind::Cell || cdr(arguments)->kind != Kind::Cell ||
         runtime_.frame_count + 2 > Runtime::max_frames)
       return false;
@@ -715,33 +717,41 @@ class Direct {
   // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
   // (function_if) when the native takes the form, there is room for its three frames below the
   // limit, and nothing would make its EvalFrame's step hand on.
-  [[gnu::always_inline]] Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
-    Value* callee;
-    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee) ||
-        callee->kind != Kind::Function)
-      return evaluate_part(scope, form);
-    auto* function = as<Function>(callee);
-    if (function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
-        function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + 3 <= Runtime::max_frames &&
-        if_in_place(cdr(form)) && stack_here() >= floor_ && records_.has_room())
-      return run_if_of_body(combined, form, callee);
+  Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
+    Value* callee = nullptr;
+    if (is_if_of_body(form, scope, callee)) return run_if_of_body(combined, form, callee);
+    if (!callee || callee->kind != Kind::Function) return evaluate_part(scope, form);
     if (Value* quick = quick_call(runtime_, scope, callee, cdr(form))) return quick;
     return evaluate_in_record(scope, form, callee);
+  }
+
+  // Whether the body's form is a call of `if` that goes into the function's record; `callee` is
+  // set to its head's value when it has one.
+  bool is_if_of_body(Value* form, Environment* scope, Value*& callee) {
+    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee)) {
+      callee = nullptr;
+      return false;
+    }
+    if (callee->kind != Kind::Function) return false;
+    auto* function = as<Function>(callee);
+    return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
+           function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + if_frames <= Runtime::max_frames &&
+           if_in_place(cdr(form)) && stack_here() >= floor_ && records_.has_room();
   }
 
   // The call of `if` that is the body of the function called from `combined`, its EvalFrame,
   // CallFrame and native frame counted in that record (function_if). Where the trampoline would
   // step the EvalFrame, the collector may run.
-  [[gnu::always_inline]] Value* run_if_of_body(Record* combined, Value* form, Value* if_function) {
+  Value* run_if_of_body(Record* combined, Value* form, Value* if_function) {
     heap_.safe_point();
     combined->count = combined->state;
     combined->kind = Record::Kind::function_if;
     combined->e = if_function;
     combined->state = uint8_t(Phase::condition);
-    runtime_.frame_count += 3;
+    runtime_.frame_count += if_frames;
     Value* value = run_if(combined, cdr(form), static_cast<Environment*>(combined->d));
     if (!value) return nullptr;
-    runtime_.frame_count -= 3;
+    runtime_.frame_count -= if_frames;
     return value;
   }
 
