@@ -3,10 +3,10 @@
 // It stands for the frames that evaluate calls, EvalFrame, EvalArgsFrame, CallFrame and ExecFrame,
 // for natives run in place, for native dispatch (DispatchFrame), for the natives if, and, or and
 // for, and for the prelude's map, filter and reduce (see list_walks.h), exactly as they step in
-// this build: a record holds what its frame would hold, is pushed and
-// popped where the frame would be, and counts against the frame limit as the frame would. What it
-// does not run itself (any other special form, a budget spent, recursion past the top half of the
-// machine stack) it hands on to the trampoline by turning its records into those frames, in the
+// this build: a record holds what its frame would hold, is pushed and popped where the frame would
+// be, and counts against the frame limit as the frame would. What it does not run itself (any
+// other special form, a budget spent, recursion past the top half of the machine stack) it hands
+// on to the trampoline by turning its records into those frames (see record_frames.h), in the
 // states they would be in, at a point where they can go on; an error does the same before it
 // leaves, so the trace and the diagnostic see every pending frame. Nothing is done twice: the point
 // handed on from is one where the frames have done nothing a program can see. Off in the faithful
