@@ -34,98 +34,96 @@ class RecordFrames {
   // set on the base frame); `values` is where the next values in hand are.
   void become_frames(Record& r, bool is_base, Value**& values) {
     FramePools& pools = heap_.frame_pools;
-    {
-      if ((r.kind == Record::Kind::function_call || r.kind == Record::Kind::function_if) && !r.c) {
-        uint32_t count = r.kind == Record::Kind::function_call ? r.state : r.count;
-        r.c = make_list(heap_, values, count);
-        values += count;
+    if ((r.kind == Record::Kind::function_call || r.kind == Record::Kind::function_if) && !r.c) {
+      uint32_t count = r.kind == Record::Kind::function_call ? r.state : r.count;
+      r.c = make_list(heap_, values, count);
+      values += count;
+    }
+    bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call || r.kind == Record::Kind::function_if;
+    if (is_base) {
+      base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
+      base_frame_.callee = r.b;
+      base_frame_.arguments = r.c;
+      if (combined) adopt_call_of(r);
+      if (r.kind == Record::Kind::eval_with_values) adopt_arguments_of(r, values);
+      return;
+    }
+    Frame* frame = nullptr;
+    switch (r.kind) {
+      case Record::Kind::eval: {
+        auto* eval = new (pools) EvalFrame(r.environment, r.a);
+        eval->state = EvalFrame::State(r.state);
+        eval->callee = r.b;
+        eval->arguments = r.c;
+        frame = eval;
+        break;
       }
-      bool combined = r.kind == Record::Kind::function_call || r.kind == Record::Kind::if_call || r.kind == Record::Kind::function_if;
-      if (is_base) {
-        base_frame_.state = combined ? EvalFrame::State::calling : EvalFrame::State(r.state);
-        base_frame_.callee = r.b;
-        base_frame_.arguments = r.c;
-        if (combined) adopt_call_of(r);
-        if (r.kind == Record::Kind::eval_with_values) adopt_arguments_of(r, values);
+      case Record::Kind::eval_with_values: {
+        auto* eval = new (pools) EvalFrame(r.environment, r.a);
+        eval->state = EvalFrame::State(r.state);
+        eval->callee = r.b;
+        eval->arguments = r.c;
+        interpreter_.adopt(eval);
+        adopt_arguments_of(r, values);
         return;
       }
-      Frame* frame = nullptr;
-      switch (r.kind) {
-        case Record::Kind::eval: {
-          auto* eval = new (pools) EvalFrame(r.environment, r.a);
-          eval->state = EvalFrame::State(r.state);
-          eval->callee = r.b;
-          eval->arguments = r.c;
-          frame = eval;
-          break;
-        }
-        case Record::Kind::eval_with_values: {
-          auto* eval = new (pools) EvalFrame(r.environment, r.a);
-          eval->state = EvalFrame::State(r.state);
-          eval->callee = r.b;
-          eval->arguments = r.c;
-          interpreter_.adopt(eval);
-          adopt_arguments_of(r, values);
-          return;
-        }
-        case Record::Kind::eval_args: {
-          auto* args = new (pools) EvalArgsFrame(heap_, r.environment, r.a);
-          args->remaining = r.b;
-          args->values.head = r.c;
-          args->values.tail = static_cast<Cell*>(r.d);
-          frame = args;
-          break;
-        }
-        case Record::Kind::call: {
-          auto* call = new (pools) CallFrame(r.a, r.b, r.c, r.environment);
-          call->state = CallFrame::State(r.state);
-          frame = call;
-          break;
-        }
-        case Record::Kind::exec: {
-          auto* exec = new (pools) ExecFrame(r.a, r.environment, nil_);
-          exec->next_form = r.b;
-          exec->result = r.c;
-          frame = exec;
-          break;
-        }
-        case Record::Kind::native_call:
-          frame = new (pools) NativeCallFrame(as<NativeFunc>(r.a), r.b, r.environment);
-          break;
-        case Record::Kind::special: {
-          auto* native = as<ResumableNative>(r.a);
-          auto* call = new (pools) ResumableNativeCallFrame(native, r.b, r.environment);
-          call->state_object = native->factory(pools);
-          call->state_object->restore(heap_, r.environment, r.b, Phase(r.state), r.c, r.d, r.e);
-          frame = call;
-          break;
-        }
-        case Record::Kind::dispatch: {
-          auto* dispatch = new (pools) DispatchFrame(runtime_, as<LispFunc>(r.a), r.b, r.c);
-          // The record counted all the frames it stands for already.
-          runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
-          dispatch->state = DispatchFrame::State::awaiting_method;
-          frame = dispatch;
-          break;
-        }
-        case Record::Kind::function_call:
-        case Record::Kind::function_if:
-        case Record::Kind::if_call: {
-          auto* eval = new (pools) EvalFrame(r.environment, r.a);
-          eval->state = EvalFrame::State::calling;
-          eval->callee = r.b;
-          eval->arguments = r.c;
-          interpreter_.adopt(eval);
-          adopt_call_of(r);
-          return;
-        }
-        case Record::Kind::map_walk:
-        case Record::Kind::filter_walk:
-        case Record::Kind::reduce_walk:
-          internal_error("a loop's record was not expanded");
+      case Record::Kind::eval_args: {
+        auto* args = new (pools) EvalArgsFrame(heap_, r.environment, r.a);
+        args->remaining = r.b;
+        args->values.head = r.c;
+        args->values.tail = static_cast<Cell*>(r.d);
+        frame = args;
+        break;
       }
-      interpreter_.adopt(frame);
+      case Record::Kind::call: {
+        auto* call = new (pools) CallFrame(r.a, r.b, r.c, r.environment);
+        call->state = CallFrame::State(r.state);
+        frame = call;
+        break;
+      }
+      case Record::Kind::exec: {
+        auto* exec = new (pools) ExecFrame(r.a, r.environment, nil_);
+        exec->next_form = r.b;
+        exec->result = r.c;
+        frame = exec;
+        break;
+      }
+      case Record::Kind::native_call:
+        frame = new (pools) NativeCallFrame(as<NativeFunc>(r.a), r.b, r.environment);
+        break;
+      case Record::Kind::special: {
+        auto* native = as<ResumableNative>(r.a);
+        auto* call = new (pools) ResumableNativeCallFrame(native, r.b, r.environment);
+        call->state_object = native->factory(pools);
+        call->state_object->restore(heap_, r.environment, r.b, Phase(r.state), r.c, r.d, r.e);
+        frame = call;
+        break;
+      }
+      case Record::Kind::dispatch: {
+        auto* dispatch = new (pools) DispatchFrame(runtime_, as<LispFunc>(r.a), r.b, r.c);
+        // The record counted all the frames it stands for already.
+        runtime_.frame_count -= DispatchFrame::frames_stood_for - 1;
+        dispatch->state = DispatchFrame::State::awaiting_method;
+        frame = dispatch;
+        break;
+      }
+      case Record::Kind::function_call:
+      case Record::Kind::function_if:
+      case Record::Kind::if_call: {
+        auto* eval = new (pools) EvalFrame(r.environment, r.a);
+        eval->state = EvalFrame::State::calling;
+        eval->callee = r.b;
+        eval->arguments = r.c;
+        interpreter_.adopt(eval);
+        adopt_call_of(r);
+        return;
+      }
+      case Record::Kind::map_walk:
+      case Record::Kind::filter_walk:
+      case Record::Kind::reduce_walk:
+        internal_error("a loop's record was not expanded");
     }
+    interpreter_.adopt(frame);
   }
 
   // The EvalArgsFrame an eval_with_values record stands for above its EvalFrame.
