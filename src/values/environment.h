@@ -107,11 +107,16 @@ struct Environment : Value {
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }
-  // A scope that is not indexed is searched from the newest binding back: a function's
-  // parameters come after the two reserved names.
+  // A scope that is not indexed is searched from the newest binding back, after a look where the
+  // name was last found: a function's parameters come after the two reserved names.
   Binding* search(const Name* name) {
+    uint32_t hint = name->slot_hint;
+    if (hint < size_ && data_[hint].name == name) return &data_[hint];
     for (uint32_t i = size_; i-- > 0;)
-      if (data_[i].name == name) return &data_[i];
+      if (data_[i].name == name) {
+        name->slot_hint = i;
+        return &data_[i];
+      }
     return nullptr;
   }
   // Most look-ups in an indexed scope are of names seen before: where the name was found last,

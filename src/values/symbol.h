@@ -18,6 +18,9 @@ struct Name {
   // Where this name was last found in a large (hash-indexed) environment; checked before use.
   mutable const void* cached_environment = nullptr;
   mutable uint32_t cached_index = 0;
+  // Where this name was last found in a small (searched) environment: a function's parameter sits
+  // at the same place in every scope its calls make. Checked before use.
+  mutable uint32_t slot_hint = 0;
   // One bit picked by the text: a scope whose filter lacks it has no binding of this name. Zero for
   // the reserved names every scope binds, which are always searched for.
   uint64_t filter_bit = 0;

@@ -340,5 +340,38 @@ TEST(Environment, ANameBoundOnlyInTheRootIsFoundThereUntilAnotherScopeBindsIt) {
   }
 }
 
+TEST(Environment, WhereANameWasLastFoundNeverFindsAnotherBindingOrAMissingOne) {
+  // x found fourth in one scope, then looked for in scopes that hold it elsewhere, hold another
+  // name there, are shorter, or lost it to a removal that moved the bindings after it.
+  Value* x = symbol("hinted-x");
+  Environment* first = make_environment(heap(), nullptr);
+  first->bind(symbol("hinted-a"), integer(1));
+  first->bind(x, integer(10));
+  EXPECT_EQ(value_of(first->lookup(x)), 10);
+
+  Environment* elsewhere = make_environment(heap(), nullptr);
+  elsewhere->bind(x, integer(20));
+  elsewhere->bind(symbol("hinted-a"), integer(2));
+  EXPECT_EQ(value_of(elsewhere->lookup(x)), 20);
+  EXPECT_EQ(value_of(first->lookup(x)), 10);
+
+  Environment* shorter = make_environment(heap(), nullptr);
+  EXPECT_EQ(shorter->lookup(x), nullptr);
+  EXPECT_FALSE(shorter->has_symbol(x));
+
+  Environment* other = make_environment(heap(), first);
+  other->bind(symbol("hinted-b"), integer(3));
+  other->bind(symbol("hinted-c"), integer(4));
+  EXPECT_EQ(value_of(other->lookup(x)), 10);  // from the parent, not other's fourth binding
+
+  EXPECT_TRUE(first->remove(symbol("hinted-a")));
+  EXPECT_EQ(value_of(first->lookup(x)), 10);
+  EXPECT_TRUE(first->set_existing(x, integer(11)));
+  EXPECT_EQ(value_of(first->lookup(x)), 11);
+  EXPECT_TRUE(first->remove(x));
+  EXPECT_EQ(first->lookup(x), nullptr);
+  EXPECT_EQ(value_of(elsewhere->lookup(x)), 20);
+}
+
 }  // namespace
 }  // namespace brevalon
