@@ -35,6 +35,12 @@ Value* global_function(Runtime& runtime, const char* name) {
   return value && value->kind == Kind::Function ? value : nullptr;
 }
 
+// The global function of that name when `implementation` is what it runs, or null.
+Value* global_function_running(Runtime& runtime, const char* name, const Value* implementation) {
+  Value* function = global_function(runtime, name);
+  return function && as<Function>(function)->implementation == implementation ? function : nullptr;
+}
+
 // The names of a function's parameters, when they are exactly `count` distinct names that are not
 // reserved.
 bool parameter_names(LispFunc* function, size_t count, const Name** names) {
@@ -73,12 +79,10 @@ bool arm_map(Runtime& runtime, LispFunc* map) {
   MapText& text = runtime.fast_paths.map;
   const Name* names[2];
   if (!parameter_names(map, 2, names) || represent(map->body) != map_body_text) return false;
-  Value* function = global_function(runtime, "map");
-  Value* if_function = global_function(runtime, "if");
+  Value* function = global_function_running(runtime, "map", map);
+  Value* if_function = global_function_running(runtime, "if", runtime.fast_paths.if_native);
   Value* cons_function = global_function(runtime, "cons");
-  if (!function || as<Function>(function)->implementation != map || !if_function ||
-      as<Function>(if_function)->implementation != runtime.fast_paths.if_native || !cons_function)
-    return false;
+  if (!function || !if_function || !cons_function) return false;
   text.function_parameter = names[0];
   text.list_parameter = names[1];
   text.if_form = element(map->body, 0);
@@ -141,13 +145,12 @@ bool arm_filter(Runtime& runtime, LispFunc* filter) {
   FilterText& text = runtime.fast_paths.filter;
   const Name* names[2];
   if (!parameter_names(filter, 2, names) || represent(filter->body) != filter_body_text) return false;
-  Value* function = global_function(runtime, "filter");
+  Value* function = global_function_running(runtime, "filter", filter);
   Value* fn_function = global_function(runtime, "fn");
-  Value* if_function = global_function(runtime, "if");
+  Value* if_function = global_function_running(runtime, "if", runtime.fast_paths.if_native);
   Value* cons_function = global_function(runtime, "cons");
-  if (!function || as<Function>(function)->implementation != filter || !fn_function ||
-      as<Function>(fn_function)->implementation->kind != Kind::NativeFunc || !if_function ||
-      as<Function>(if_function)->implementation != runtime.fast_paths.if_native || !cons_function)
+  if (!function || !fn_function || as<Function>(fn_function)->implementation->kind != Kind::NativeFunc || !if_function ||
+      !cons_function)
     return false;
   text.function_parameter = names[0];
   text.list_parameter = names[1];
@@ -235,10 +238,9 @@ bool arm_reduce(Runtime& runtime, LispFunc* reduce) {
   if (!parameter_names(reduce, 2, names) || represent(reduce->body) != reduce_body_text || !reduce->closure) return false;
   NamedSymbol helper_name(runtime.heap.names.intern("reduce-helper"));
   Value* helper_function = reduce->closure->lookup(&helper_name);
-  Value* if_function = global_function(runtime, "if");
+  Value* if_function = global_function_running(runtime, "if", runtime.fast_paths.if_native);
   if (!helper_function || helper_function->kind != Kind::Function || as<Function>(helper_function)->exec_mode != mode_function ||
-      as<Function>(helper_function)->implementation->kind != Kind::LispFunc || !if_function ||
-      as<Function>(if_function)->implementation != runtime.fast_paths.if_native)
+      as<Function>(helper_function)->implementation->kind != Kind::LispFunc || !if_function)
     return false;
   auto* helper = as<LispFunc>(as<Function>(helper_function)->implementation);
   if (!parameter_names(helper, 3, text.helper_parameters) || represent(helper->body) != reduce_helper_body_text ||
