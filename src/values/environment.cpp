@@ -41,8 +41,7 @@ void Environment::visit_edges(Visitor& visit) {
     for (auto& binding : extras_->numbered) visit(binding.value);
 }
 
-size_t Environment::footprint() const {
-  if (!extras_) return 0;
+size_t Environment::extras_footprint() const {
   size_t bytes = sizeof(Extras) + extras_->numbered.capacity() * sizeof(NumberedBinding);
   if (data_ != inline_) bytes += capacity_ * sizeof(Binding);
   // A node of the index holds its key, value, hash and link; the buckets are one pointer each.

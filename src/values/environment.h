@@ -33,7 +33,8 @@ struct Environment : Value {
   static constexpr bool needs_destructor = false;
 
   void visit_edges(Visitor& visit) override;
-  size_t footprint() const override;
+  // Only what a scope holds outside its slot, which few do: in line, for the call of every new scope.
+  size_t footprint() const override { return extras_ ? extras_footprint() : 0; }
 
   // Every change of a binding goes through these four and bind_new, so fast paths can watch
   // `version`.
@@ -126,6 +127,7 @@ struct Environment : Value {
     return name->cached_environment == this && index < size_ && data_[index].name == name ? &data_[index] : nullptr;
   }
   Extras& extras();
+  size_t extras_footprint() const;
   // The write of a binding found here: what set_named does once it has found it.
   void assign(Binding* binding, const Name* name, Value* value);
   // Every new binding of a name goes through here (see Name::home).

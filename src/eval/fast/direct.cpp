@@ -279,7 +279,7 @@ class Direct {
   // the EvalArgsFrame in that record (eval_with_values), for a proper list of forms of at most
   // most_argument_values, with room for them: the values are left on top of
   // DirectRecords::values for the caller to take off.
-  Value** evaluate_argument_values(Record* self) {
+  [[gnu::always_inline]] Value** evaluate_argument_values(Record* self) {
     self->kind = Record::Kind::eval_with_values;
     self->d = cdr(self->a);
     self->count = 0;
@@ -303,9 +303,10 @@ class Direct {
   // The arguments of the call at `self`, `count` forms, evaluated with their values in hand: the
   // call's result when they bind a function's parameters, as quick arguments do (the record is
   // then a function_call), or when the prelude's + adds them as its CallFrame would have (the
-  // record's state is then finished); otherwise the argument list. Out of line, so that the
-  // recursion through evaluate_in_record takes no more of the machine stack than it must.
-  [[gnu::noinline]] Value* call_with_values(Record* self, Value* callee, int count) {
+  // record's state is then finished); otherwise the argument list. In line in evaluate_in_record,
+  // as is evaluate_argument_values: a call nested in another's arguments, as in (- (* 3 (f x)) y),
+  // then takes one C frame of the machine stack for each call around it, not two.
+  [[gnu::always_inline]] Value* call_with_values(Record* self, Value* callee, int count) {
     Value** values = evaluate_argument_values(self);
     if (!values) return nullptr;
     if (Value* value = quick_call_of_values(self->environment, callee, values, count)) {
