@@ -38,40 +38,84 @@ struct DefineState final : ResumableState, Pooled<DefineState> {
 
 ResumableState* make_define_state(FramePools& pools) { return make_state<DefineState>(pools); }
 
-Value* native_fn(Interpreter& interpreter, Environment* environment, Value* arguments) {
-  Arguments args("fn", arguments);
-  Value* parameters = args.at(0);
-  // The parameter list arrives unevaluated, so (fn nil ...) holds the symbol nil: no parameters.
-  Heap& heap = interpreter.heap;
-  if (is_named(parameters, heap.names.nil)) parameters = heap.constants.nil;
-  auto* lisp = interpreter.heap.make<LispFunc>();
-  lisp->closure = environment;
-  lisp->body = cdr(arguments);
+namespace {
+
+// The parameter list of (fn parameters body...): arriving unevaluated, (fn nil ...) holds the
+// symbol nil, which stands for no parameters.
+Value* parameter_list(Heap& heap, Value* parameters) {
+  return is_named(parameters, heap.names.nil) ? heap.constants.nil : parameters;
+}
+
+// Reads a parameter list: the count of the parameters before a rest parameter, and that rest
+// parameter or null. A list fn refuses raises fn's error, or with `quiet` gives false.
+bool read_parameters(Heap& heap, Value* parameters, uint32_t& count, Value*& rest_parameter, bool quiet) {
+  auto refuse = [quiet](auto raise) {
+    if (!quiet) raise();
+    return false;
+  };
+  count = 0;
+  rest_parameter = nullptr;
   Value* rest = parameters;
-  uint32_t count = 0;
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
     Value* parameter = car(rest);
-    if (!is_symbol(parameter)) internal_error("fn expects a list of symbols as its parameters, got " + brief(parameters));
+    if (!is_symbol(parameter))
+      return refuse([&] { internal_error("fn expects a list of symbols as its parameters, got " + brief(parameters)); });
     if (is_named(parameter, heap.names.dot)) {
       Value* after = cdr(rest);
-      if (after->kind != Kind::Cell) lisp_error("parameter list must not end with . in function definition");
+      if (after->kind != Kind::Cell)
+        return refuse([] { lisp_error("parameter list must not end with . in function definition"); });
       if (car(after)->kind != Kind::NamedSymbol)
-        internal_error("fn expects a named symbol as its rest parameter, got " + brief(car(after)));
+        return refuse([&] { internal_error("fn expects a named symbol as its rest parameter, got " + brief(car(after))); });
       if (cdr(after) != heap.constants.nil) {
-        if (cdr(after)->kind == Kind::Cell) lisp_error("parameter list must end after rest parameter in function definition");
-        internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+        return refuse([&] {
+          if (cdr(after)->kind == Kind::Cell) lisp_error("parameter list must end after rest parameter in function definition");
+          internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+        });
       }
-      lisp->rest_parameter = car(after);
-      rest = heap.constants.nil;
-      break;
+      rest_parameter = car(after);
+      return true;
     }
     ++count;
   }
-  if (rest != heap.constants.nil) internal_error("fn expects a proper list of parameters, got " + brief(parameters));
+  if (rest != heap.constants.nil)
+    return refuse([&] { internal_error("fn expects a proper list of parameters, got " + brief(parameters)); });
+  return true;
+}
+
+Value* make_closure(Heap& heap, Environment* environment, Value* parameters, uint32_t count, Value* rest_parameter,
+                    Value* body) {
+  auto* lisp = heap.make<LispFunc>();
+  lisp->closure = environment;
+  lisp->body = body;
+  lisp->rest_parameter = rest_parameter;
   lisp->parameters = ParameterList(parameters, count);
   // Worked out here rather than at the first call: `let` makes a closure for every use.
   lisp->parameter_shape = shape_of_parameters(lisp);
-  return interpreter.heap.make<Function>(mode_function, lisp);
+  return heap.make<Function>(mode_function, lisp);
+}
+
+}  // namespace
+
+Value* native_fn(Interpreter& interpreter, Environment* environment, Value* arguments) {
+  Arguments args("fn", arguments);
+  Heap& heap = interpreter.heap;
+  Value* parameters = parameter_list(heap, args.at(0));
+  uint32_t count;
+  Value* rest_parameter;
+  read_parameters(heap, parameters, count, rest_parameter, false);
+  return make_closure(heap, environment, parameters, count, rest_parameter, cdr(arguments));
+}
+
+// The operands of fn, taken as one list: anything its call or the native would refuse is left to
+// them. A closure is all fn makes, so its call in place stands for its frames.
+Value* quick_fn(Heap& heap, Environment* environment, Value* const* operands) {
+  Value* arguments = operands[0];
+  if (arguments->kind != Kind::Cell || !is_proper_list(heap, arguments)) return nullptr;
+  Value* parameters = parameter_list(heap, car(arguments));
+  uint32_t count;
+  Value* rest_parameter;
+  if (!read_parameters(heap, parameters, count, rest_parameter, true)) return nullptr;
+  return make_closure(heap, environment, parameters, count, rest_parameter, cdr(arguments));
 }
 
 Value* native_with_exec_mode(Interpreter& interpreter, Environment*, Value* arguments) {

@@ -14,6 +14,7 @@ Value* native_quote(Interpreter&, Environment*, Value* arguments);
 // Their quick routines (see QuickRoutine).
 Value* quick_quote(Heap&, Environment*, Value* const* operands);
 Value* quick_set_symbol(Heap&, Environment*, Value* const* operands);
+Value* quick_fn(Heap&, Environment*, Value* const* operands);
 ResumableState* make_define_state(FramePools& pools);
 
 }  // namespace brevalon

@@ -31,6 +31,7 @@ const QuickEntry quick_entries[] = {
     {native_cons, quick_cons, 2},
     {native_quote, quick_quote, 1},
     {native_set_symbol, quick_set_symbol, 2, true},
+    {native_fn, quick_fn, quick_operand_list},
 };
 
 }  // namespace

@@ -21,6 +21,9 @@ class Heap;
 // do and return given a list of them, or null, having done nothing, where the routine would fail,
 // so that the routine itself runs and fails in its own frame.
 using QuickRoutine = Value* (*)(Heap&, Environment*, Value* const* operands);
+// The quick arity of a native whose routine takes its operand forms as one list, operands[0],
+// however many there are (fn): the routine refuses what the native or its call would.
+constexpr uint8_t quick_operand_list = 0xFF;
 
 enum ExecMode : uint8_t { mode_function = 0, mode_macro = 1, mode_no_eval = 2, mode_no_expand = 3 };
 

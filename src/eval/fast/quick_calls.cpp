@@ -29,7 +29,8 @@ class QuickCall {
       if (depth > 0 && native->quick_has_effects) return nullptr;
       Value* operands[2];
       bool ready = mode == mode_function ? operands_of(forms, operands, 2, depth) == native->quick_arity
-                                         : exactly(forms, native->quick_arity, operands);
+                   : native->quick_arity == quick_operand_list ? (operands[0] = forms, true)
+                                                               : exactly(forms, native->quick_arity, operands);
       return ready ? native->quick(heap_, environment_, operands) : nullptr;
     }
     FastPaths& paths = runtime_.fast_paths;

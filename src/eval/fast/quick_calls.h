@@ -1,6 +1,6 @@
 // Calls answered without frames: a native with a quick routine, or the prelude's + on numbers
-// or strings, when every operand form is an atom already bound, a quote, or (two levels deep at
-// most) such a call of a native without effects.
+// or strings, when every operand form is an atom already bound, a quote, a closure that fn makes,
+// or (two levels deep at most) such a call of a native without effects.
 //
 // Stands for the argument lists, the CallFrames and the natives' own frames (or the prelude's +
 // with sum, reduce and add below it) of the call and its operands, all of which would come and
