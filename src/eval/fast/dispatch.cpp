@@ -77,6 +77,14 @@ struct ShapeMatch {
   }
 };
 
+// Bodies of other lengths never match (see ShapeMatch::same, which compares the lists' ends too):
+// looked at first, since every let makes a closure whose shape its call asks for.
+bool same_length(Value* reference, Value* candidate) {
+  for (; reference->kind == Kind::Cell; reference = cdr(reference), candidate = cdr(candidate))
+    if (candidate->kind != Kind::Cell) return false;
+  return candidate->kind != Kind::Cell;
+}
+
 bool parameters_fit(const DispatchPaths& dispatch, const LispFunc* generic) {
   if (generic->rest_parameter) return false;
   const auto& parameters = generic->parameters;
@@ -107,9 +115,10 @@ bool closure_fits(Runtime& runtime, LispFunc* generic) {
 LispFunc::GenericShape shape_of(Runtime& runtime, LispFunc* generic) {
   const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
   LispFunc* reference = dispatch.reference;
+  if (!generic->closure || !same_length(reference->body, generic->body)) return LispFunc::GenericShape::other;
   ShapeMatch match{as<NamedSymbol>(reference->parameters[0])->name, reference->generic_key, generic->parameters,
                    runtime.heap.constants.nil};
-  if (!generic->closure || !match.same(reference->body, generic->body)) return LispFunc::GenericShape::other;
+  if (!match.same(reference->body, generic->body)) return LispFunc::GenericShape::other;
   if (!parameters_fit(dispatch, generic) || !closure_fits(runtime, generic)) return LispFunc::GenericShape::other;
   // A body can resemble the dispatcher's without its shape; only one with the key where the
   // dispatcher has it is walked as one.
