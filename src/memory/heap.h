@@ -77,8 +77,9 @@ class Heap {
   }
 
   // Called by the trampoline between frame steps, where every live value is reachable from a root.
+  // The pending frames' allowance is looked at only once the threshold alone is passed.
   void safe_point() {
-    if (live_bytes_ >= collect_at_ + frame_allowance() || stress_due()) collect();
+    if ((live_bytes_ >= collect_at_ && live_bytes_ >= collect_at_ + frame_allowance()) || stress_due()) collect();
   }
   void collect();
 
