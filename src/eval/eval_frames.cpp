@@ -18,7 +18,7 @@ namespace brevalon {
 
 // ---- EvalFrame
 
-bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments) {
+Value* evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms) {
   Value* nil = heap.constants.nil;
   Value* head = nil;
   Cell* tail = nullptr;
@@ -26,15 +26,13 @@ bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms,
   for (; rest->kind == Kind::Cell; rest = cdr(rest)) {
     Value* form = car(rest);
     Value* value;
-    if (form->kind == Kind::Cell || !evaluate_atom(environment, form, value)) return false;
+    if (form->kind == Kind::Cell || !evaluate_atom(environment, form, value)) return nullptr;
     Cell* cell = heap.make<Cell>(value, nil);
     if (tail) tail->cdr = cell;
     else head = cell;
     tail = cell;
   }
-  if (rest != nil) return false;
-  arguments = head;
-  return true;
+  return rest == nil ? head : nullptr;
 }
 
 void undefined_symbol(Value* symbol) { lisp_error("Symbol " + symbol_name(symbol) + " is undefined"); }
@@ -79,7 +77,7 @@ bool EvalFrame::next_step(Interpreter& interpreter) {
         }
         switch (as<Function>(callee)->exec_mode) {
           case mode_function:
-            if (evaluate_atom_arguments(interpreter.heap, environment, cdr(expression), arguments)) break;
+            if ((arguments = evaluate_atom_arguments(interpreter.heap, environment, cdr(expression)))) break;
             state = State::awaiting_arguments;
             interpreter.push(new (interpreter.heap.frame_pools) EvalArgsFrame(interpreter.heap, environment, cdr(expression)));
             return false;

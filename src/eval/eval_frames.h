@@ -110,8 +110,8 @@ inline bool evaluate_atom(Environment* global, Environment* environment, Value* 
 // The steps of evaluation that the direct evaluator shares with these frames.
 
 // Argument forms that are all atoms, all bound, are evaluated in place into a new list, saving a
-// frame; false for any other case (a list form, an unbound symbol that must fail in its own frame).
-bool evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms, Value*& arguments);
+// frame; null for any other case (a list form, an unbound symbol that must fail in its own frame).
+Value* evaluate_atom_arguments(Heap& heap, Environment* environment, Value* forms);
 [[noreturn]] void undefined_symbol(Value* symbol);
 // Macros are expanded before evaluation starts; one reached here is a broken rule.
 [[noreturn]] void macro_reached(Value* expression);

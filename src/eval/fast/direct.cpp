@@ -156,21 +156,26 @@ class Direct {
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
   // answers above cost no more than they need.
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
-    Value* value;
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
-    if (form->kind != Kind::Cell) {
-      if (!evaluate_atom(runtime_.global, environment, form, value)) undefined_symbol(form);
-    } else {
-      // Where the trampoline would take its next step with this frame on top.
-      heap_.safe_point();
-      if (stack_here() < floor_ || !records_.has_room()) return hand_over();
-      if (bounded_) {
-        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
-        --runtime_.step_budget;
-      }
-      value = evaluate_call(self);
-      if (!value) return nullptr;
+    if (form->kind != Kind::Cell) return atom_in_record(environment, form);
+    // Where the trampoline would take its next step with this frame on top.
+    heap_.safe_point();
+    if (stack_here() < floor_ || !records_.has_room()) return hand_over();
+    if (bounded_) {
+      if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
+      --runtime_.step_budget;
     }
+    Value* value = evaluate_call(self);
+    if (!value) return nullptr;
+    pop();
+    return value;
+  }
+
+  // An atom's frame, pushed where its value is not to be had in place: at the frame limit, or to
+  // fail when the atom is unbound. Out of line, so that the recursion's frame holds no room for it.
+  [[gnu::noinline]] Value* atom_in_record(Environment* environment, Value* form) {
+    Value* value;
+    if (!evaluate_atom(runtime_.global, environment, form, value)) undefined_symbol(form);
     pop();
     return value;
   }
@@ -217,7 +222,7 @@ class Direct {
           }
         }
         if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
-            !evaluate_atom_arguments(heap_, environment, cdr(expression), arguments)) {
+            !(arguments = evaluate_atom_arguments(heap_, environment, cdr(expression)))) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           int count = form_count(cdr(expression));
           if (count < 0 || !records_.has_value_room(count)) {
