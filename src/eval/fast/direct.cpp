@@ -221,8 +221,8 @@ class Direct {
             return result;
           }
         }
-        if (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
-            !(arguments = evaluate_atom_arguments(heap_, environment, cdr(expression)))) {
+        if (holds_slow_call(cdr(expression)) || (!(arguments = quick_arguments(runtime_, environment, cdr(expression))) &&
+                                                 !(arguments = evaluate_atom_arguments(heap_, environment, cdr(expression))))) {
           self->state = uint8_t(EvalFrame::State::awaiting_arguments);
           int count = form_count(cdr(expression));
           if (count < 0 || !records_.has_value_room(count)) {

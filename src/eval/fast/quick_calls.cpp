@@ -16,6 +16,31 @@ namespace {
 // CallFrames and native frames two levels deep, and the prelude's + below one of them.
 constexpr size_t frame_margin = 16 + 4096 + 256 * 4;
 
+// The commonest quick call, taken before the general one: a native called as a function, with as
+// many operand forms as its quick routine takes, one or two, each an atom. The routine's value,
+// or null when it declines or an atom is unbound, as the general way has it; `shaped` is false,
+// with nothing done, when the call has any other shape. Forms of atoms hold no call, so they are
+// never marked as holding a slow one.
+inline Value* quick_call_of_atoms(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native,
+                                  Value* forms, bool& shaped) {
+  shaped = false;
+  if (as<Function>(callee)->exec_mode != mode_function || forms->kind != Kind::Cell || car(forms)->kind == Kind::Cell)
+    return nullptr;
+  Value* nil = runtime.heap.constants.nil;
+  Value* rest = cdr(forms);
+  if (native->quick_arity == 1) {
+    if (rest != nil) return nullptr;
+  } else if (native->quick_arity != 2 || rest->kind != Kind::Cell || car(rest)->kind == Kind::Cell || cdr(rest) != nil) {
+    return nullptr;
+  }
+  shaped = true;
+  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  Value* operands[2];
+  if (!evaluate_atom(runtime.global, environment, car(forms), operands[0])) return nullptr;
+  if (native->quick_arity == 2 && !evaluate_atom(runtime.global, environment, car(rest), operands[1])) return nullptr;
+  return native->quick(runtime.heap, environment, operands);
+}
+
 class QuickCall {
  public:
   QuickCall(Runtime& runtime, Environment* environment) : runtime_(runtime), heap_(runtime.heap), environment_(environment) {}
@@ -27,6 +52,9 @@ class QuickCall {
     if (mode == mode_macro) return nullptr;
     if (NativeFunc* native = quick_native(callee)) {
       if (depth > 0 && native->quick_has_effects) return nullptr;
+      bool shaped;
+      Value* value = quick_call_of_atoms(runtime_, environment_, callee, native, forms, shaped);
+      if (shaped) return value;
       Value* operands[2];
       bool ready = mode == mode_function ? operands_of(forms, operands, 2, depth) == native->quick_arity
                    : native->quick_arity == quick_operand_list ? (operands[0] = forms, true)
@@ -129,10 +157,6 @@ class QuickCall {
 
 }  // namespace
 
-// Forms that hold a call no quick call makes hold it in one of their lists at every level: the
-// outermost is marked too (see operands_of), and it alone is looked at.
-static bool holds_slow_call(Value* forms) { return forms->kind == Kind::Cell && static_cast<Cell*>(forms)->holds_slow_call; }
-
 Value* quick_arguments(Runtime& runtime, Environment* environment, Value* forms) {
   if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return nullptr;
   return QuickCall(runtime, environment).arguments(forms);
@@ -144,6 +168,11 @@ int quick_values(Runtime& runtime, Environment* environment, Value* forms, Value
 }
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
+  if (Value* impl = as<Function>(callee)->implementation; impl->kind == Kind::NativeFunc) {
+    bool shaped;
+    Value* value = quick_call_of_atoms(runtime, environment, callee, as<NativeFunc>(impl), forms, shaped);
+    if (shaped) return value;
+  }
   if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return nullptr;
   return QuickCall(runtime, environment).call(callee, forms, 0);
 }

@@ -18,6 +18,7 @@
 
 #include "eval/runtime.h"
 #include "values/function.h"
+#include "values/list.h"
 
 namespace brevalon {
 
@@ -31,6 +32,11 @@ Value* quick_arguments(Runtime& runtime, Environment* environment, Value* argume
 int quick_values(Runtime& runtime, Environment* environment, Value* argument_forms, Value** values, int capacity);
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
+
+// Forms that hold a call no quick call makes hold it in one of their lists at every level: the
+// outermost is marked too (see quick_calls.cpp), and it alone is looked at. Such forms hold a
+// list form, so they are no list of atoms either.
+inline bool holds_slow_call(Value* forms) { return forms->kind == Kind::Cell && static_cast<Cell*>(forms)->holds_slow_call; }
 
 // The value of a call of `callee`, a function, with `operand_forms`, or null when the general
 // path must make it.
