@@ -139,7 +139,9 @@ class Direct {
   }
 
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
-  Value* evaluate_in_frame(Environment* environment, Value* form) {
+  // `branch` when it is the branch an `if` picked: a call of `if` there goes on in a loop (see
+  // run_nested_ifs).
+  Value* evaluate_in_frame(Environment* environment, Value* form, bool branch = false) {
     Value* value;
     // An atom's frame would come and go within one step: it is pushed only to fail.
     if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(runtime_.global, environment, form, value))
@@ -148,8 +150,10 @@ class Direct {
     // in the record for the call.
     Value* callee = nullptr;
     if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, car(form), callee) &&
-        callee->kind == Kind::Function)
+        callee->kind == Kind::Function) {
+      if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
+    }
     return evaluate_in_record(environment, form, callee);
   }
 
@@ -732,18 +736,73 @@ class Direct {
   Value* run_if(Record* self, Value* arguments, Environment* environment) {
     Value* test = evaluate_in_frame(environment, car(arguments));
     if (!test) return nullptr;
-    Value* branch;
+    Value* branch = branch_of(self, arguments, test);
+    if (!branch) return hand_over(test);
+    return evaluate_in_frame(environment, branch, true);
+  }
+
+  // The branch `if` picks on the value of its test, its phase set in `self`'s state; null when
+  // the value is no boolean, which the native refuses.
+  Value* branch_of(Record* self, Value* arguments, Value* test) {
     if (test == heap_.constants.true_value) {
       self->state = uint8_t(Phase::then_branch);
-      branch = car(cdr(arguments));
-    } else if (test == heap_.constants.false_value) {
+      return car(cdr(arguments));
+    }
+    if (test == heap_.constants.false_value) {
       self->state = uint8_t(Phase::else_branch);
       Value* rest = cdr(cdr(arguments));
-      branch = rest->kind == Kind::Cell ? car(rest) : nil_;
-    } else {
-      return hand_over(test);
+      return rest->kind == Kind::Cell ? car(rest) : nil_;
     }
-    return evaluate_in_frame(environment, branch);
+    return nullptr;
+  }
+
+  // Whether a call of `callee` with `arguments`, handed to evaluate_in_record, would go on into one
+  // record there (call_if_in_place) once its record is pushed: the native `if` called as a special
+  // form, a form it takes, and room for its three frames below the limit.
+  bool is_if_in_place(Value* callee, Value* arguments) const {
+    auto* function = as<Function>(callee);
+    return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
+           function->exec_mode != mode_macro && runtime_.frame_count + if_frames <= Runtime::max_frames &&
+           if_in_place(arguments);
+  }
+
+  // A chain of calls of `if`, each the branch the one before picked (as a cond's are), from `form`
+  // on, whose head's value is `callee`: each one's record is pushed and stepped as
+  // evaluate_in_record, evaluate_call and call_if_in_place would, but in this loop rather than by
+  // recursion, so that the chain takes one C frame of the machine stack, not one for each call.
+  [[gnu::noinline]] Value* run_nested_ifs(Environment* environment, Value* form, Value* callee) {
+    uint32_t nested = 0;
+    Value* value;
+    for (;;) {
+      Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
+      ++nested;
+      heap_.safe_point();
+      if (stack_here() < floor_ || !records_.has_room()) return hand_over();
+      if (bounded_) {
+        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
+        --runtime_.step_budget;
+      }
+      Value* arguments = cdr(form);
+      self->c = arguments;
+      self->kind = Record::Kind::if_call;
+      self->state = uint8_t(Phase::condition);
+      runtime_.frame_count += 2;
+      Value* test = evaluate_in_frame(environment, car(arguments));
+      if (!test) return nullptr;
+      Value* branch = branch_of(self, arguments, test);
+      if (!branch) return hand_over(test);
+      if (branch->kind != Kind::Cell || car(branch)->kind == Kind::Cell ||
+          !evaluate_atom(runtime_.global, environment, car(branch), callee) || callee->kind != Kind::Function ||
+          !is_if_in_place(callee, cdr(branch))) {
+        value = evaluate_in_frame(environment, branch);
+        break;
+      }
+      form = branch;
+    }
+    if (!value) return nullptr;
+    runtime_.frame_count -= nested * if_frames;
+    records_.top -= nested;
+    return value;
   }
 
   [[gnu::noinline]] Value* call_logic(ResumableNative* native, Value* arguments, Environment* environment, bool is_and) {
