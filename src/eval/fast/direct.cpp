@@ -162,17 +162,24 @@ class Direct {
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) return atom_in_record(environment, form);
-    // Where the trampoline would take its next step with this frame on top.
-    heap_.safe_point();
-    if (stack_here() < floor_ || !records_.has_room()) return hand_over();
-    if (bounded_) {
-      if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
-      --runtime_.step_budget;
-    }
+    if (!may_step()) return hand_over();
     Value* value = evaluate_call(self);
     if (!value) return nullptr;
     pop();
     return value;
+  }
+
+  // Where the trampoline would take its next step with an EvalFrame just pushed on top: the
+  // collector may run, and the step is the trampoline's (false) when the machine stack or the
+  // records run low, or when a bounded run has spent its budget; otherwise it is counted.
+  [[gnu::always_inline]] bool may_step() {
+    heap_.safe_point();
+    if (stack_here() < floor_ || !records_.has_room()) return false;
+    if (bounded_) {
+      if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return false;
+      --runtime_.step_budget;
+    }
+    return true;
   }
 
   // An atom's frame, pushed where its value is not to be had in place: at the frame limit, or to
@@ -776,12 +783,7 @@ class Direct {
     for (;;) {
       Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
       ++nested;
-      heap_.safe_point();
-      if (stack_here() < floor_ || !records_.has_room()) return hand_over();
-      if (bounded_) {
-        if (runtime_.step_budget == 0 || heap_.live_bytes() > runtime_.live_bytes_budget) return hand_over();
-        --runtime_.step_budget;
-      }
+      if (!may_step()) return hand_over();
       Value* arguments = cdr(form);
       self->c = arguments;
       self->kind = Record::Kind::if_call;

@@ -2,13 +2,10 @@
 ; recursion: a merge, a classifier whose chain ends in each of its clauses, ifs nested in then
 ; branches and in else branches, an if without an else branch, and a chain that ends in a quick
 ; call, an atom, a let and a call of a function.
-(def (merge a b)
-  (cond
-    (= a nil) b
-    (= b nil) a
-    (<= (car a) (car b)) (cons (car a) (merge (cdr a) b))
-    true (cons (car b) (merge a (cdr b)))))
-(print (merge (list 1 4 6 9) (list 2 3 7 8 10)))
+(def (merge-down a b)
+  (cond (= b nil) a (= a nil) b
+        (>= (car a) (car b)) (cons (car a) (merge-down (cdr a) b)) true (cons (car b) (merge-down a (cdr b)))))
+(print (merge-down (list 9 6 4 1) (list 10 8 7 3 2)))
 (def (classify n)
   (cond (< n 0) "negative" (= n 0) "zero" (< n 10) (let d (* n 2) (list "small" d)) (< n 100) (- n 10) true (classify (- n 100))))
 (print (list (classify (- 0 5)) (classify 0) (classify 7) (classify 42) (classify 342)))
