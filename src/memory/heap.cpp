@@ -17,8 +17,8 @@ namespace brevalon {
 
 namespace {
 // Small enough that a short run stays a few MiB above its start-up image, large enough that the
-// prelude, which every collection marks, is not marked more than once per 4 MiB allocated.
-constexpr size_t initial_threshold = size_t{4} << 20;
+// prelude, which every collection marks, is not marked more than once per 3 MiB allocated.
+constexpr size_t initial_threshold = size_t{3} << 20;
 constexpr size_t large_object_estimate = 512;
 constexpr size_t initial_mark_stack = 4096;
 
