@@ -793,10 +793,15 @@ class Direct {
       if (!test) return nullptr;
       Value* branch = branch_of(self, arguments, test);
       if (!branch) return hand_over(test);
+      // As evaluate_in_frame would evaluate the branch, with its head looked up once.
       if (branch->kind != Kind::Cell || car(branch)->kind == Kind::Cell ||
-          !evaluate_atom(runtime_.global, environment, car(branch), callee) || callee->kind != Kind::Function ||
-          !is_if_in_place(callee, cdr(branch))) {
+          !evaluate_atom(runtime_.global, environment, car(branch), callee) || callee->kind != Kind::Function) {
         value = evaluate_in_frame(environment, branch);
+        break;
+      }
+      if (!is_if_in_place(callee, cdr(branch))) {
+        value = quick_call(runtime_, environment, callee, cdr(branch));
+        if (!value) value = evaluate_in_record(environment, branch, callee);
         break;
       }
       form = branch;

@@ -52,9 +52,12 @@ class QuickCall {
     if (mode == mode_macro) return nullptr;
     if (NativeFunc* native = quick_native(callee)) {
       if (depth > 0 && native->quick_has_effects) return nullptr;
-      bool shaped;
-      Value* value = quick_call_of_atoms(runtime_, environment_, callee, native, forms, shaped);
-      if (shaped) return value;
+      // quick_call_of tried the short way for the call asked for; a nested one tries it here.
+      if (depth > 0) {
+        bool shaped;
+        Value* value = quick_call_of_atoms(runtime_, environment_, callee, native, forms, shaped);
+        if (shaped) return value;
+      }
       Value* operands[2];
       bool ready = mode == mode_function ? operands_of(forms, operands, 2, depth) == native->quick_arity
                    : native->quick_arity == quick_operand_list ? (operands[0] = forms, true)
