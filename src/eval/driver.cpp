@@ -200,6 +200,7 @@ void prepare_process() {
 void start_runtime(Runtime& runtime, const GlobalBuilder& build_global_environment) {
   build_global_environment(runtime);
   runtime.num_symbol_generator += startup_gensyms_beyond_prelude;
+  runtime.heap.make_image_permanent();
   runtime.heap.begin_stress();
 }
 

@@ -59,10 +59,11 @@ Heap::~Heap() {
     unpoison(chunk, chunk_bytes);
     std::free(chunk);
   }
-  for (Value* value : large_) {
-    value->~Value();
-    std::free(value);
-  }
+  for (std::vector<Value*>* values : {&large_, &permanent_large_})
+    for (Value* value : *values) {
+      value->~Value();
+      std::free(value);
+    }
 }
 
 // A fresh chunk is one free run, claimed whole; its slots are taken before any older chunk of its
@@ -72,6 +73,7 @@ void Heap::add_chunk(size_t size_class) {
   if (!chunk) throw std::bad_alloc();
   chunk->size_class = static_cast<uint32_t>(size_class);
   chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
+  chunk->permanent = false;
   std::memcpy(chunk->used, slot_start_bits[size_class].data(), sizeof chunk->used);
   std::memset(chunk->marked, 0, sizeof chunk->marked);
   std::memset(chunk->destructible, 0, sizeof chunk->destructible);
@@ -294,6 +296,11 @@ void Heap::mark_from_roots() {
   Marker marker(mark_stack_, docs_);
   for (RootSet* roots = root_sets_; roots; roots = roots->next_root_set) roots->visit_roots(marker);
   for (Value* value : explicit_roots_) marker(value);
+  // The image's values are marked for good: only what those that can change hold now is pushed.
+  for (Value* value : permanent_roots_) {
+    value->visit_edges(marker);
+    if (value->in_doc_table) marker.push_doc_and_metadata(value);
+  }
   marker.drain();
   marked_outside_bytes_ = marker.outside;
 }
@@ -325,8 +332,9 @@ size_t Heap::sweep_chunk(Chunk* chunk) {
 
 void Heap::sweep() {
   give_back_runs();
-  size_t live = marked_outside_bytes_;
-  for (Chunk* chunk : chunks_) live += sweep_chunk(chunk) * chunk->size_class * granule;
+  size_t live = marked_outside_bytes_ + permanent_bytes_;
+  for (Chunk* chunk : chunks_)
+    if (!chunk->permanent) live += sweep_chunk(chunk) * chunk->size_class * granule;
   // Allocation starts again from the lowest free slot of each class.
   for (size_t size_class = 0; size_class <= small_classes; ++size_class) {
     runs_[size_class] = {};
@@ -376,6 +384,55 @@ void Heap::collect() {
   if (live_bytes_ > max_live_bytes)
     throw InternalError("out of memory: the program holds more than " + std::to_string(max_live_bytes >> 30) +
                         " GiB of live values");
+}
+
+void Heap::make_image_permanent() {
+  BREVALON_ASSERT(permanent_bytes_ == 0);
+  // Start-up leaves next to nothing behind, and what it read of the program before it started is
+  // held by no root: nothing is collected here. What start-up made is counted as live at every
+  // sweep from now on.
+  give_back_runs();
+  permanent_bytes_ = live_bytes_;
+  for (Chunk* chunk : chunks_) {
+    chunk->permanent = true;
+    std::memcpy(chunk->marked, chunk->used, sizeof chunk->marked);
+  }
+  for (size_t size_class = 0; size_class <= small_classes; ++size_class) {
+    class_chunks_[size_class].clear();
+    runs_[size_class] = {};
+    cursors_[size_class] = {};
+  }
+  for (Value* value : large_) value->marked = true;
+  permanent_large_ = std::move(large_);
+  large_.clear();
+  for_each_object([this](Value* value) {
+    if (edges_may_change(value->kind) || value->in_doc_table) permanent_roots_.push_back(value);
+  });
+  names.make_all_permanent();
+}
+
+// Cells, numbers, strings, symbols and the unique constants hold the same edges from when they are
+// made; every other kind may be given new ones.
+bool Heap::edges_may_change(Kind kind) {
+  switch (kind) {
+    case Kind::Cell:
+    case Kind::Integer:
+    case Kind::Floating:
+    case Kind::String:
+    case Kind::NamedSymbol:
+    case Kind::NumSymbol:
+    case Kind::Unique:
+      return false;
+    default:
+      return true;
+  }
+}
+
+// A value of the image given its first doc or metadata is marked from from now on, so that they
+// are kept.
+DocTable::Entry& Heap::entry_for(Value* value) {
+  if (!value->in_doc_table && is_permanent(value) && !edges_may_change(value->kind)) permanent_roots_.push_back(value);
+  return docs_.entry_for(value);
 }
 
 size_t Heap::object_count() {

@@ -98,6 +98,13 @@ class Heap {
   // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
   void begin_stress() { stressing_ = true; }
 
+  // Start-up is done: every value made so far (the start-up image) lives as long as the run, and
+  // collections neither mark nor sweep it again. Its values of kinds whose edges can change after
+  // they are made (scopes, tables, functions with their caches, classes, instances, types) and
+  // those with a doc are marked from at every collection, so what a program binds in them is kept.
+  // The image's names are kept too. Called once; allocation goes on in new chunks.
+  void make_image_permanent();
+
   void add_root_set(RootSet* roots);
   void remove_root_set(RootSet* roots);
   void add_weak_table(WeakTable* table) { weak_tables_.push_back(table); }
@@ -120,8 +127,8 @@ class Heap {
     const DocTable::Entry* entry = docs_.find(value);
     return entry ? entry->metadata : nullptr;
   }
-  void set_doc(Value* value, Value* doc) { docs_.entry_for(value).doc = doc; }
-  void set_metadata(Value* value, Value* metadata) { docs_.entry_for(value).metadata = metadata; }
+  void set_doc(Value* value, Value* doc) { entry_for(value).doc = doc; }
+  void set_metadata(Value* value, Value* metadata) { entry_for(value).metadata = metadata; }
   size_t doc_table_size() const { return docs_.size(); }
 
   // The bytes of the values made and not yet found dead by a collection, and what they own.
@@ -147,6 +154,8 @@ class Heap {
   struct Chunk {
     uint32_t size_class;
     uint32_t slot_count;
+    // A chunk of the start-up image: its marks are its used bits for good, and it is never swept.
+    bool permanent;
     uint64_t used[bitmap_words];
     uint64_t marked[bitmap_words];
     // The used slots whose value must be destroyed when it dies.
@@ -245,6 +254,13 @@ class Heap {
   // held is likely dead; the heap should not grow before it is collected again.
   bool recursion_returned();
   void abandon(void* memory, uint8_t size_class);
+  // Outside a collection, whether the value belongs to the start-up image: a large one of the image
+  // keeps its mark, a small one is in a permanent chunk.
+  static bool is_permanent(const Value* value) {
+    return value->size_class == 0 ? value->marked : chunk_of(value)->permanent;
+  }
+  static bool edges_may_change(Kind kind);
+  DocTable::Entry& entry_for(Value* value);
   struct Marker;
   bool find_free_run(size_t size_class);
   void add_chunk(size_t size_class);
@@ -271,6 +287,11 @@ class Heap {
   FreeRun runs_[small_classes + 1];
   RunCursor cursors_[small_classes + 1];
   std::vector<Value*> large_;
+  // The start-up image (see make_image_permanent): its large values, the values marked from at every
+  // collection, and what it takes, counted in as live at every sweep.
+  std::vector<Value*> permanent_large_;
+  std::vector<Value*> permanent_roots_;
+  size_t permanent_bytes_ = 0;
   // Bytes the values reached by the last marking own outside their slots.
   size_t marked_outside_bytes_ = 0;
   // What the values made and not yet found dead take, in their slots and outside them. It only grows
@@ -315,6 +336,7 @@ void Heap::for_each_object(F&& visit) {
         visit(reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule));
       }
   for (Value* value : large_) visit(value);
+  for (Value* value : permanent_large_) visit(value);
 }
 
 }  // namespace brevalon

@@ -24,6 +24,11 @@ class Names {
   // marked, and clears the marks of the others for the next collection.
   void drop_unmarked();
   size_t size() const { return table_.size(); }
+  // Every name interned so far is kept for the rest of the run: the values of the start-up image
+  // that hold them are no longer marked (see Heap::make_image_permanent).
+  void make_all_permanent() {
+    for (auto& entry : table_) entry.second->permanent = true;
+  }
 
  private:
   Name* find_or_add(std::string_view text);
