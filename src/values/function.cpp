@@ -1,6 +1,7 @@
 // Edges of Brevalon-written functions.
 #include "values/function.h"
 
+#include "memory/heap.h"
 #include "values/environment.h"
 
 namespace brevalon {
@@ -10,9 +11,19 @@ void LispFunc::visit_edges(Visitor& visit) {
   visit(rest_parameter);
   visit(body);
   visit(closure);
-  visit(dispatch_types[0]);
-  visit(dispatch_types[1]);
-  visit(dispatch_method);
+  if (generic) {
+    visit(generic->types[0]);
+    visit(generic->types[1]);
+    visit(generic->method);
+  }
+}
+
+void LispFunc::become_generic(Value* key) {
+  if (!generic) {
+    generic = new Generic{key};
+    Heap::destroy_when_dead(this);
+  }
+  generic->key = key;
 }
 
 }  // namespace brevalon

@@ -86,17 +86,26 @@ struct LispFunc : Value {
   Value* body = nullptr;  // the body forms as a proper list, exactly as received
   Environment* closure = nullptr;
   // Whether the body is the generic dispatcher's text, worked out by the fast paths at the first
-  // call; `generic_key` is then the method-store key in the body, which keeps it alive.
+  // call; a dispatcher then has `generic`, which the function owns.
   enum class GenericShape : uint8_t { unknown, dispatcher, other };
   GenericShape generic_shape = GenericShape::unknown;
-  Value* generic_key = nullptr;
-  // The method native dispatch picked at the last call, for one or two arguments of the types
-  // `dispatch_types` (the second null for one), while method-store's version is `dispatch_version`:
-  // what filter and match-types pick depends on nothing else (a class's parents never change).
-  Value* dispatch_types[2] = {nullptr, nullptr};
-  Value* dispatch_method = nullptr;
-  uint64_t dispatch_version = 0;
-  uint32_t dispatch_methods = 0;
+  // What native dispatch keeps on a generic function. Most functions are none, and a closure made
+  // at every call (a let's, a lambda's) should not carry it.
+  struct Generic {
+    // The method-store key in the body, which keeps it alive.
+    Value* key;
+    // The method native dispatch picked at the last call, for one or two arguments of the types
+    // `types` (the second null for one), while method-store's version is `version`: what filter
+    // and match-types pick depends on nothing else (a class's parents never change).
+    Value* types[2] = {nullptr, nullptr};
+    Value* method = nullptr;
+    uint64_t version = 0;
+    uint32_t methods = 0;
+  };
+  Generic* generic = nullptr;
+  ~LispFunc() override { delete generic; }
+  // Makes `generic` for the method-store key `key`; the collector destroys the function when it dies.
+  void become_generic(Value* key);
   // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
   uint8_t prelude_role = 0;
   // Whether the parameters are at most four distinct names, none of them reserved, and no rest

@@ -116,14 +116,15 @@ LispFunc::GenericShape shape_of(Runtime& runtime, LispFunc* generic) {
   const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
   LispFunc* reference = dispatch.reference;
   if (!generic->closure || !same_length(reference->body, generic->body)) return LispFunc::GenericShape::other;
-  ShapeMatch match{as<NamedSymbol>(reference->parameters[0])->name, reference->generic_key, generic->parameters,
+  ShapeMatch match{as<NamedSymbol>(reference->parameters[0])->name, reference->generic->key, generic->parameters,
                    runtime.heap.constants.nil};
   if (!match.same(reference->body, generic->body)) return LispFunc::GenericShape::other;
   if (!parameters_fit(dispatch, generic) || !closure_fits(runtime, generic)) return LispFunc::GenericShape::other;
   // A body can resemble the dispatcher's without its shape; only one with the key where the
   // dispatcher has it is walked as one.
-  generic->generic_key = dispatcher_key(generic->body);
-  if (!generic->generic_key) return LispFunc::GenericShape::other;
+  Value* key = dispatcher_key(generic->body);
+  if (!key) return LispFunc::GenericShape::other;
+  generic->become_generic(key);
   return LispFunc::GenericShape::dispatcher;
 }
 
@@ -153,7 +154,7 @@ Answer match_types(const Runtime& runtime, Value* arguments, Value* parameters) 
 Value* pick_method(const Runtime& runtime, LispFunc* generic, Value* arguments, size_t& methods) {
   const DispatchPaths& dispatch = runtime.fast_paths.dispatch;
   Value* nil = runtime.heap.constants.nil;
-  Value* definitions = dispatch.method_store->get(as<String>(generic->generic_key)->text);
+  Value* definitions = dispatch.method_store->get(as<String>(generic->generic->key)->text);
   if (!definitions) return nullptr;
   Value* chosen = nullptr;
   methods = 0;
@@ -197,8 +198,9 @@ void arm_dispatch(Runtime& runtime, uint64_t* counters) {
   if (impl->kind != Kind::LispFunc) return;
   auto* reference = as<LispFunc>(impl);
   if (reference->parameters.size() != 1 || reference->parameters[0]->kind != Kind::NamedSymbol) return;
-  reference->generic_key = dispatcher_key(reference->body);
-  if (!reference->generic_key) return;
+  Value* key = dispatcher_key(reference->body);
+  if (!key) return;
+  reference->become_generic(key);
   reference->generic_shape = LispFunc::GenericShape::dispatcher;
   dispatch.method_store = as<Hashtable>(store);
   dispatch.cell_class = global_value(runtime, names.intern("cell"));
@@ -238,19 +240,20 @@ Value* choose_native_dispatch(Runtime& runtime, LispFunc* generic, Value* argume
   }
   Value* chosen;
   size_t methods;
-  if (remembered && generic->dispatch_method && generic->dispatch_version == dispatch.method_store->version &&
-      generic->dispatch_types[0] == types[0] && generic->dispatch_types[1] == types[1]) {
-    chosen = generic->dispatch_method;
-    methods = generic->dispatch_methods;
+  LispFunc::Generic& last = *generic->generic;
+  if (remembered && last.method && last.version == dispatch.method_store->version && last.types[0] == types[0] &&
+      last.types[1] == types[1]) {
+    chosen = last.method;
+    methods = last.methods;
   } else {
     chosen = pick_method(runtime, generic, arguments, methods);
     if (!chosen) return nullptr;
     if (remembered) {
-      generic->dispatch_types[0] = types[0];
-      generic->dispatch_types[1] = types[1];
-      generic->dispatch_method = chosen;
-      generic->dispatch_version = dispatch.method_store->version;
-      generic->dispatch_methods = static_cast<uint32_t>(methods);
+      last.types[0] = types[0];
+      last.types[1] = types[1];
+      last.method = chosen;
+      last.version = dispatch.method_store->version;
+      last.methods = static_cast<uint32_t>(methods);
     }
   }
   if (runtime.frame_count + dispatch_depth_bound(methods, count) > Runtime::max_frames) return nullptr;
