@@ -53,6 +53,11 @@ struct Environment : Value {
   void bind_new(const Name* name, Value* value) {
     // Past the slot's room the scope may need to grow or be indexed: set_named does both.
     if (size_ >= inline_capacity) [[unlikely]] return set_named(name, value);
+    bind_new_in_slot(name, value);
+  }
+  // bind_new in a new scope for at most this many: they fit in its slot with the reserved two.
+  static constexpr uint32_t parameters_in_slot = 4;
+  void bind_new_in_slot(const Name* name, Value* value) {
     ++version;
     name_filter_ |= name->filter_bit;
     note_home(name);
@@ -104,7 +109,7 @@ struct Environment : Value {
 
   // Room in the slot for the two reserved bindings and four parameters: most calls take one to three,
   // and a function of four would otherwise take a side block at every call.
-  static constexpr uint32_t inline_capacity = 2 + 4;
+  static constexpr uint32_t inline_capacity = 2 + parameters_in_slot;
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }
@@ -132,7 +137,8 @@ struct Environment : Value {
   void assign(Binding* binding, const Name* name, Value* value);
   // Every new binding of a name goes through here (see Name::home).
   void note_home(const Name* name) const {
-    if (name->home != this) name->home = name->home ? Name::scattered : this;
+    // Once scattered, a name stays so: its home is not written again.
+    if (name->home != this && name->home != Name::scattered) name->home = name->home ? Name::scattered : this;
   }
   void grow();
   void rebuild_index();

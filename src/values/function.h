@@ -108,7 +108,7 @@ struct LispFunc : Value {
   void become_generic(Value* key);
   // Non-zero on the prelude functions a fast path can compute natively (see eval/fast).
   uint8_t prelude_role = 0;
-  // Whether the parameters are at most four distinct names, none of them reserved, and no rest
+  // Whether the parameters are distinct names, none of them reserved, and no rest
   // parameter: then each binds a name its new scope has not bound yet. Worked out at the first call.
   enum class ParameterShape : uint8_t { unknown, distinct_names, other };
   ParameterShape parameter_shape = ParameterShape::unknown;

@@ -647,7 +647,12 @@ class Direct {
     ++runtime_.frame_count;
     Environment* scope = make_environment(heap_, lisp->closure);
     Value* const* value = values;
-    for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
+    // Distinct names (see binds_in_place); as many as most calls have fit in the new scope's slot.
+    if (lisp->parameters.size() <= Environment::parameters_in_slot) {
+      for (Value* parameter : lisp->parameters) scope->bind_new_in_slot(as<NamedSymbol>(parameter)->name, *value++);
+    } else {
+      for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
+    }
     Value* result = run_body(self, lisp->body, scope);
     if (!result) return nullptr;
     --runtime_.frame_count;
