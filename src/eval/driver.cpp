@@ -72,7 +72,12 @@ Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source,
       if (source) warn_of_stray_close_paren(*source, text, position, "the program");
       return last;
     }
-    if (first && before_first_form) before_first_form();
+    if (first && before_first_form) {
+      before_first_form();
+      // Start-up keeps what it made for the whole run and collects what else there is, this form
+      // among them: it is read again, as the values of the run.
+      read = next_expr(runtime.heap, text, position, source);
+    }
     position = read->position;
     Value* expanded = expand_new(runtime, runtime.global, read->value);
     last = evaluate_new(runtime, expanded);

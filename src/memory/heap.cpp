@@ -388,10 +388,9 @@ void Heap::collect() {
 
 void Heap::make_image_permanent() {
   BREVALON_ASSERT(permanent_bytes_ == 0);
-  // Start-up leaves next to nothing behind, and what it read of the program before it started is
-  // held by no root: nothing is collected here. What start-up made is counted as live at every
-  // sweep from now on.
-  give_back_runs();
+  // Only what is live now is kept for good: what start-up left behind is collected first. What is
+  // kept counts as live at every sweep from now on.
+  collect();
   permanent_bytes_ = live_bytes_;
   for (Chunk* chunk : chunks_) {
     chunk->permanent = true;
