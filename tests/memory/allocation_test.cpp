@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "held_roots.h"
 #include "memory/heap.h"
 #include "values/environment.h"
 #include "values/list.h"
@@ -26,17 +27,6 @@ const Maker makers[] = {
     {"a cell", [](Heap& heap) -> Value* { return heap.make<Cell>(heap.constants.nil, heap.constants.nil); }},
     {"a string", [](Heap& heap) -> Value* { return heap.make<String>(std::string(40, 's')); }},
     {"an environment", [](Heap& heap) -> Value* { return make_environment(heap, nullptr); }},
-};
-
-// A root set of its own heap, as an interpreter's frame stack is.
-struct Held final : RootSet {
-  explicit Held(Heap& heap) : owner(heap) { owner.add_root_set(this); }
-  ~Held() { owner.remove_root_set(this); }
-  void visit_roots(Visitor& visit) override {
-    for (Value* value : values) visit(value);
-  }
-  Heap& owner;
-  std::vector<Value*> values;
 };
 
 TEST(Allocation, AWalkOfTheHeapSeesEachValueMadeAndNoSlotOnlyClaimed) {

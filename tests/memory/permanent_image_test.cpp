@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "held_roots.h"
 #include "memory/heap.h"
 #include "values/environment.h"
 #include "values/list.h"
@@ -12,17 +13,6 @@
 
 namespace brevalon {
 namespace {
-
-// A root set of its own heap, as an interpreter's frame stack is.
-struct Held final : RootSet {
-  explicit Held(Heap& heap) : owner(heap) { owner.add_root_set(this); }
-  ~Held() { owner.remove_root_set(this); }
-  void visit_roots(Visitor& visit) override {
-    for (Value* value : values) visit(value);
-  }
-  Heap& owner;
-  std::vector<Value*> values;
-};
 
 // Enough short-lived values to pass the collection threshold a few times over, collected at the end.
 void churn(Heap& heap) {
