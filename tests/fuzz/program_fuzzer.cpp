@@ -45,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   Runtime runtime;
   build_global_environment(runtime, startup_image);
+  // As the executable keeps its start-up values: what programs put into them is marked from them.
+  runtime.heap.make_image_permanent();
   // Random programs must not create files wherever a random path points.
   for (const char* name : {"write-file", "append-file"}) {
     NamedSymbol symbol(runtime.heap.names.intern(name));
