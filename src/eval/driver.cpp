@@ -61,22 +61,22 @@ std::string read_whole_file(const std::string& path) {
 
 namespace {
 
-// `before_first_form` runs once, after the first form is read and before it is expanded.
+// `before_first_form` runs once, before the first form is read, when the text holds one: text of
+// nothing but blanks and comments, or that starts with a stray ")", holds none. It runs before the
+// reading so that the form's values are the run's, not among those start-up keeps for good.
 Value* read_and_run(Runtime& runtime, std::string_view text, SourceFile* source,
                     const std::function<void()>& before_first_form = {}) {
   int64_t position = 0;
+  if (before_first_form) {
+    int64_t start = skip_all(text, position);
+    if (start < int64_t(text.size()) && text[size_t(start)] != ')') before_first_form();
+  }
   Value* last = runtime.heap.constants.nil;
-  for (bool first = true;; first = false) {
+  for (;;) {
     auto read = next_expr(runtime.heap, text, position, source);
     if (!read) {
       if (source) warn_of_stray_close_paren(*source, text, position, "the program");
       return last;
-    }
-    if (first && before_first_form) {
-      before_first_form();
-      // Start-up keeps what it made for the whole run and collects what else there is, this form
-      // among them: it is read again, as the values of the run.
-      read = next_expr(runtime.heap, text, position, source);
     }
     position = read->position;
     Value* expanded = expand_new(runtime, runtime.global, read->value);
@@ -142,7 +142,7 @@ int run_program_file(int argc, char** argv, const GlobalBuilder& build_global_en
 #else
     Runtime& runtime = *new Runtime;
 #endif
-    // The global environment is built when the program's first form has been read: nothing before
+    // The global environment is built once the program is seen to hold a form: nothing before
     // that can see it, and a file without forms never pays for it. Its failures are start-up's, as
     // if it had been built first.
     enum class Startup { pending, building, done } startup = Startup::pending;

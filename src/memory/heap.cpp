@@ -388,9 +388,9 @@ void Heap::collect() {
 
 void Heap::make_image_permanent() {
   BREVALON_ASSERT(permanent_bytes_ == 0);
-  // Only what is live now is kept for good: what start-up left behind is collected first. What is
-  // kept counts as live at every sweep from now on.
-  collect();
+  // Start-up leaves next to nothing behind: nothing is collected here. What it made counts as live
+  // at every sweep from now on.
+  give_back_runs();
   permanent_bytes_ = live_bytes_;
   for (Chunk* chunk : chunks_) {
     chunk->permanent = true;

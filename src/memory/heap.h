@@ -98,8 +98,8 @@ class Heap {
   // Stress collection starts once start-up is done: the prelude alone would take minutes of it.
   void begin_stress() { stressing_ = true; }
 
-  // Start-up is done: after one collection, every value still live (the start-up image) lives as
-  // long as the run, and collections neither mark nor sweep it again. Its values of kinds whose edges can change after
+  // Start-up is done: every value made so far (the start-up image) lives as long as the run, and
+  // collections neither mark nor sweep it again. Its values of kinds whose edges can change after
   // they are made (scopes, tables, functions with their caches, classes, instances, types) and
   // those with a doc are marked from at every collection, so what a program binds in them is kept.
   // The image's names are kept too. Called once; allocation goes on in new chunks.

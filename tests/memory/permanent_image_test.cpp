@@ -22,29 +22,13 @@ void churn(Heap& heap) {
 
 std::string text_of(Value* value) { return as<String>(value)->text; }
 
-// The values held when the image is made permanent, which then need no root.
-struct Image final : RootSet {
-  explicit Image(Heap& heap, std::vector<Value*> held) : owner(heap), values(std::move(held)) {
-    owner.add_root_set(this);
-    owner.make_image_permanent();
-    owner.remove_root_set(this);
-  }
-  void visit_roots(Visitor& visit) override {
-    for (Value* value : values) visit(value);
-  }
-  Heap& owner;
-  std::vector<Value*> values;
-};
-
 TEST(PermanentImage, ItsValuesOutliveEveryRootAndKeepTheirSlots) {
   Heap heap;
   Value* list = heap.make<Cell>(heap.make<String>("image"), heap.make<Cell>(heap.make<Integer>(2), heap.constants.nil));
   for (int i = 0; i < 1000; ++i) heap.make<Integer>(i);
-  size_t made = heap.object_count();
-  Image image_of(heap, {list});
-  // What nothing held when the image was made is not kept.
   size_t image = heap.object_count();
-  EXPECT_EQ(image, made - 1000);
+  // Whether anything held them or not.
+  heap.make_image_permanent();
   churn(heap);
   EXPECT_EQ(heap.object_count(), image);
   EXPECT_EQ(text_of(car(list)), "image");
@@ -59,7 +43,7 @@ TEST(PermanentImage, WhatAScopeOfTheImageIsGivenAfterwardsIsKept) {
   Environment* scope = make_environment(heap, nullptr);
   const Name* early = heap.names.intern("early");
   scope->set_named(early, heap.make<String>("from start-up"));
-  Image image(heap, {scope});
+  heap.make_image_permanent();
   // Bound after the image is fixed, to values only the scope holds: enough to move the scope's
   // bindings out of its slot.
   std::vector<const Name*> names;
@@ -85,7 +69,7 @@ TEST(PermanentImage, ADocGivenToAValueOfTheImageAfterwardsIsKept) {
   Value* number = heap.make<Integer>(7);
   Value* cell = heap.make<Cell>(heap.constants.nil, heap.constants.nil);
   Value* unique = heap.make<Unique>("marker");
-  Image image(heap, {number, cell, unique});
+  heap.make_image_permanent();
   heap.set_doc(number, heap.make<String>("a documented number"));
   heap.set_metadata(cell, make_list(heap, {heap.make<String>("metadata"), heap.make<Integer>(3)}));
   heap.set_doc(unique, heap.make<String>("a unique constant"));
@@ -99,7 +83,8 @@ TEST(PermanentImage, ADocGivenToAValueOfTheImageAfterwardsIsKept) {
 TEST(PermanentImage, ItsNamesAreKeptWhileLaterOnesComeAndGo) {
   Heap heap;
   const Name* early = heap.names.intern("held-by-a-symbol-of-the-image");
-  Image image(heap, {heap.make<NamedSymbol>(early)});
+  heap.make<NamedSymbol>(early);
+  heap.make_image_permanent();
   size_t names = heap.names.size();
   heap.make<NamedSymbol>(heap.names.intern("held-by-nothing-soon"));
   EXPECT_EQ(heap.names.size(), names + 1);
@@ -111,9 +96,8 @@ TEST(PermanentImage, ItsNamesAreKeptWhileLaterOnesComeAndGo) {
 TEST(PermanentImage, LaterValuesAreCollectedAsBeforeAndLiveBytesCountTheImage) {
   Heap heap;
   Held held(heap);
-  std::vector<Value*> numbers;
-  for (int i = 0; i < 5000; ++i) numbers.push_back(heap.make<Integer>(i));
-  Image image_of(heap, numbers);
+  for (int i = 0; i < 5000; ++i) heap.make<Integer>(i);
+  heap.make_image_permanent();
   size_t image_bytes = heap.live_bytes();
   size_t image = heap.object_count();
   held.values.push_back(make_list(heap, {heap.make<Integer>(1), heap.make<String>("kept")}));
