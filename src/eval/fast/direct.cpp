@@ -410,11 +410,17 @@ class Direct {
     return rest == nil_ || (rest->kind == Kind::Cell && cdr(rest) == nil_) || is_proper_list(heap_, arguments);
   }
 
-  // `if` called from the EvalFrame at `self`: its CallFrame and the native's frame in that record.
-  Value* call_if_in_place(Record* self, Value* arguments) {
+  // The EvalFrame's record at `self` becomes an if_call: its CallFrame and the native's frame are
+  // counted, and the native starts at the test.
+  void enter_if_in_place(Record* self) {
     self->kind = Record::Kind::if_call;
     self->state = uint8_t(Phase::condition);
     runtime_.frame_count += 2;
+  }
+
+  // `if` called from the EvalFrame at `self`: its CallFrame and the native's frame in that record.
+  Value* call_if_in_place(Record* self, Value* arguments) {
+    enter_if_in_place(self);
     Value* value = run_if(self, arguments, self->environment);
     if (!value) return nullptr;
     runtime_.frame_count -= 2;
@@ -791,9 +797,7 @@ class Direct {
       if (!may_step()) return hand_over();
       Value* arguments = cdr(form);
       self->c = arguments;
-      self->kind = Record::Kind::if_call;
-      self->state = uint8_t(Phase::condition);
-      runtime_.frame_count += 2;
+      enter_if_in_place(self);
       Value* test = evaluate_in_frame(environment, car(arguments));
       if (!test) return nullptr;
       Value* branch = branch_of(self, arguments, test);
