@@ -63,6 +63,27 @@ struct Environment : Value {
     note_home(name);
     data_[size_++] = Binding{name, value};
   }
+  // bind_new_in_slot for each of `symbols`, named symbols of distinct names none of which is
+  // reserved, at most parameters_in_slot of them, with `values` in order: a function's parameters.
+  // Their names are bound in other scopes already (scattered, see note_home), so no home is
+  // written, and the counters are written once for all.
+  template <typename Symbols>
+  void bind_scattered_in_slot(const Symbols& symbols, Value* const* values) {
+    Binding* slot = data_ + size_;
+    uint64_t filter = name_filter_;
+    uint32_t count = 0;
+    for (Value* symbol : symbols) {
+      const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
+      filter |= name->filter_bit;
+      slot[count] = Binding{name, values[count]};
+      ++count;
+    }
+    name_filter_ = filter;
+    size_ += count;
+    version += count;
+  }
+  // Whether a binding of `name` in a new scope would leave its home as it is.
+  static bool is_scattered(const Name* name) { return name->home == Name::scattered; }
   Binding* find_named(const Name* name);
   Value* lookup_named(const Name* name);
   NumberedBinding* find_numbered(int64_t number);

@@ -112,6 +112,9 @@ struct LispFunc : Value {
   // parameter: then each binds a name its new scope has not bound yet. Worked out at the first call.
   enum class ParameterShape : uint8_t { unknown, distinct_names, other };
   ParameterShape parameter_shape = ParameterShape::unknown;
+  // Whether every parameter's name is bound in more than one scope, which stays so: a call then
+  // binds them without looking at their homes (see Environment::bind_scattered_in_slot).
+  bool parameters_scattered = false;
 };
 
 struct NativeFunc : Value {

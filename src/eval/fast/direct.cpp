@@ -654,8 +654,16 @@ class Direct {
     Environment* scope = make_environment(heap_, lisp->closure);
     Value* const* value = values;
     // Distinct names (see binds_in_place); as many as most calls have fit in the new scope's slot.
-    if (lisp->parameters.size() <= Environment::parameters_in_slot) {
-      for (Value* parameter : lisp->parameters) scope->bind_new_in_slot(as<NamedSymbol>(parameter)->name, *value++);
+    if (lisp->parameters_scattered) {
+      scope->bind_scattered_in_slot(lisp->parameters, values);
+    } else if (lisp->parameters.size() <= Environment::parameters_in_slot) {
+      bool scattered = true;
+      for (Value* parameter : lisp->parameters) {
+        const Name* name = as<NamedSymbol>(parameter)->name;
+        scope->bind_new_in_slot(name, *value++);
+        scattered = scattered && Environment::is_scattered(name);
+      }
+      lisp->parameters_scattered = scattered;
     } else {
       for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
     }
