@@ -63,7 +63,6 @@ Binding* Environment::find_named(const Name* name) {
   if (Binding* binding = where_last_found(name)) return binding;
   auto found = extras_->index.find(name);
   if (found == extras_->index.end()) return nullptr;
-  name->cached_environment = this;
   name->cached_index = found->second;
   return &data_[found->second];
 }

@@ -101,7 +101,9 @@ struct Environment : Value {
         if (!binding) binding = root->find_named(name);
         return binding ? binding->value : nullptr;
       }
-      // Most other names are a function's parameters, found in this scope: searched in line.
+      // Most other names are a function's parameters, found in this scope where the name was found
+      // last; otherwise searched in line.
+      if (Binding* binding = at_slot_hint(name)) return binding->value;
       if (!name->filter_bit || (name_filter_ & name->filter_bit)) {
         if (indexed()) return lookup_named(name);
         if (Binding* binding = search(name)) return binding->value;
@@ -137,8 +139,7 @@ struct Environment : Value {
   // A scope that is not indexed is searched from the newest binding back, after a look where the
   // name was last found: a function's parameters come after the two reserved names.
   Binding* search(const Name* name) {
-    uint32_t hint = name->slot_hint;
-    if (hint < size_ && data_[hint].name == name) return &data_[hint];
+    if (Binding* binding = at_slot_hint(name)) return binding;
     for (uint32_t i = size_; i-- > 0;)
       if (data_[i].name == name) {
         name->slot_hint = i;
@@ -146,11 +147,17 @@ struct Environment : Value {
       }
     return nullptr;
   }
+  // A scope binds a name at most once, so a binding of this scope's that holds the name is its
+  // binding, whichever scope the place was learnt from.
+  Binding* at_slot_hint(const Name* name) {
+    uint32_t hint = name->slot_hint;
+    return hint < size_ && data_[hint].name == name ? &data_[hint] : nullptr;
+  }
   // Most look-ups in an indexed scope are of names seen before: where the name was found last,
   // when it is still there.
   Binding* where_last_found(const Name* name) {
     uint32_t index = name->cached_index;
-    return name->cached_environment == this && index < size_ && data_[index].name == name ? &data_[index] : nullptr;
+    return index < size_ && data_[index].name == name ? &data_[index] : nullptr;
   }
   Extras& extras();
   size_t extras_footprint() const;

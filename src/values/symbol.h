@@ -16,7 +16,6 @@ struct Name {
   // each group with its own counter of changes (see note_watched_change).
   mutable uint8_t watch_groups = 0;
   // Where this name was last found in a large (hash-indexed) environment; checked before use.
-  mutable const void* cached_environment = nullptr;
   mutable uint32_t cached_index = 0;
   // Where this name was last found in a small (searched) environment: a function's parameter sits
   // at the same place in every scope its calls make. Checked before use.
