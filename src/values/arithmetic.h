@@ -16,8 +16,11 @@ inline int64_t truncate_to_int64(double sum) {
   return static_cast<int64_t>(sum);
 }
 
-// Two integers added as the native addition does: through doubles.
+// Two integers added as the native addition does: through doubles. Integers of at most 2^52 in
+// size convert exactly, and so does their sum, so the integer sum is the double's, had sooner.
 inline int64_t add_through_double(int64_t a, int64_t b) {
+  constexpr int64_t exact = int64_t{1} << 52;
+  if (a >= -exact && a <= exact && b >= -exact && b <= exact) return a + b;
   return truncate_to_int64(static_cast<double>(a) + static_cast<double>(b));
 }
 
