@@ -8,6 +8,7 @@ namespace brevalon {
 Runtime::Runtime() {
   make_types_and_constants(heap);
   global = make_environment(heap, nullptr);
+  global->mirror_names();
   heap.add_root_set(this);
   heap.pending_frames = &frame_count;
 }

@@ -87,8 +87,14 @@ void Environment::grow() {
   if (indexed() && side.index.empty()) rebuild_index();
 }
 
+void Environment::mirror_names() {
+  mirrors_names_ = true;
+  for (uint32_t i = 0; i < size_; ++i) data_[i].name->global_value = data_[i].value;
+}
+
 void Environment::assign(Binding* binding, const Name* name, Value* value) {
   ++version;
+  if (mirrors_names_) name->global_value = value;
   if (uint64_t* counter = watch_counter()) note_watched_change(counter, name->watch_groups);
   binding->value = value;
 }
@@ -100,6 +106,7 @@ void Environment::set_named(const Name* name, Value* value) {
   if (size_ == capacity_) grow();
   name_filter_ |= name->filter_bit;
   note_home(name);
+  if (mirrors_names_) name->global_value = value;
   data_[size_] = Binding{name, value};
   if (indexed()) extras_->index.emplace(name, size_);
   ++size_;
@@ -129,6 +136,7 @@ bool Environment::remove(const Value* symbol) {
   }
   Binding* binding = find_named(static_cast<const NamedSymbol*>(symbol)->name);
   if (!binding) return false;
+  if (mirrors_names_) binding->name->global_value = nullptr;
   std::copy(binding + 1, data_ + size_, binding);
   --size_;
   name_filter_ = 0;

@@ -18,6 +18,12 @@ struct NumberedBinding {
 };
 
 struct Environment : Value {
+ private:
+  // Whether this scope keeps its names' values in them (see mirror_names). First, so that it sits
+  // in the header's spare bytes and costs a scope nothing.
+  bool mirrors_names_ = false;
+
+ public:
   explicit Environment(Environment* p) : Value(Kind::Environment), parent(p) {}
   // A scope born with its two reserved bindings, written in place: a new scope has nothing to
   // search and nobody watching it.
@@ -48,8 +54,8 @@ struct Environment : Value {
   // Sets `symbol` in the innermost scope from this one out that binds it (set-symbol); false when
   // none does. One walk, which passes by scopes as look-ups do.
   bool set_existing(const Value* symbol, Value* value);
-  // Binds a name this scope has not bound, in a scope nobody watches (a function's new scope):
-  // what set_named would do, without the search.
+  // Binds a name this scope has not bound, in a scope nobody watches (a function's new scope; never
+  // the global one, which mirrors its names): what set_named would do, without the search.
   void bind_new(const Name* name, Value* value) {
     // Past the slot's room the scope may need to grow or be indexed: set_named does both.
     if (size_ >= inline_capacity) [[unlikely]] return set_named(name, value);
@@ -96,6 +102,7 @@ struct Environment : Value {
     if (symbol->kind == Kind::NamedSymbol) {
       const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
       if (name->home == root) {
+        if (root->mirrors_names_) return name->global_value;
         // Where the name was last found in the root, checked, saves the call of find_named.
         Binding* binding = root->where_last_found(name);
         if (!binding) binding = root->find_named(name);
@@ -121,6 +128,11 @@ struct Environment : Value {
   // change to a watched binding bumps the counters of its name's groups in the array this points to.
   uint64_t* watch_counter() const;
   void watch(uint64_t* counter);
+
+  // Makes this scope, the run's global one, keep the value of each of its named bindings in the
+  // name too (Name::global_value), from now on: a look-up of a name that no other scope binds then
+  // reads it there. At most one scope of a run does.
+  void mirror_names();
 
   Environment* parent;
   uint64_t version = 0;
@@ -180,6 +192,8 @@ struct Environment : Value {
   Extras* extras_ = nullptr;
   Binding inline_[inline_capacity];
 };
+
+static_assert(sizeof(Environment) == 160, "a scope fills its slot");
 
 // Makes a scope with its two reserved bindings, current-scope and parent-scope. In line: every
 // call of a function makes one.

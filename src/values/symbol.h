@@ -27,6 +27,10 @@ struct Name {
   // bound only ever in the global scope is looked up there without walking a chain. Only the
   // scopes that hold bindings of it matter, so a dead home that left none behind misleads no one.
   mutable const void* home = nullptr;
+  // The value this name is bound to in the run's global scope, null when it is bound to none there:
+  // written by that scope's write paths (see Environment::mirror_names), and read where `home` says
+  // that scope is the only one that binds the name.
+  mutable Value* global_value = nullptr;
   static inline const char scattered_mark = 0;
   static constexpr const void* scattered = &scattered_mark;
   // current-scope and parent-scope, which every scope binds from its start.

@@ -373,5 +373,32 @@ TEST(Environment, WhereANameWasLastFoundNeverFindsAnotherBindingOrAMissingOne) {
   EXPECT_EQ(value_of(elsewhere->lookup(x)), 20);
 }
 
+TEST(Environment, AMirroringScopeKeepsItsNamesValuesThroughEveryWrite) {
+  // The scope mirrors what it bound before it began to, and every later definition, assignment,
+  // growth into an index and removal; a look-up from a scope below reads the same as a walk.
+  Environment* root = make_environment(heap(), nullptr);
+  Value* early = symbol("mirrored-early");
+  Value* late = symbol("mirrored-late");
+  root->bind(early, integer(1));
+  root->mirror_names();
+  Environment* leaf = make_environment(heap(), make_environment(heap(), root));
+  EXPECT_EQ(value_of(leaf->lookup(early, root)), 1);
+  EXPECT_EQ(leaf->lookup(late, root), nullptr);
+  root->bind(late, integer(2));
+  EXPECT_EQ(value_of(leaf->lookup(late, root)), 2);
+  EXPECT_TRUE(leaf->set_existing(late, integer(3)));
+  EXPECT_EQ(value_of(leaf->lookup(late, root)), 3);
+  root->bind(early, integer(4));
+  for (int i = 0; i < 30; ++i) root->bind(symbol("mirrored-filler" + std::to_string(i)), integer(i));
+  EXPECT_EQ(value_of(leaf->lookup(early, root)), 4);
+  EXPECT_EQ(value_of(leaf->lookup(symbol("mirrored-filler29"), root)), 29);
+  EXPECT_TRUE(root->remove(early));
+  EXPECT_EQ(leaf->lookup(early, root), nullptr);
+  EXPECT_EQ(value_of(leaf->lookup(late, root)), 3);
+  root->bind(early, integer(5));
+  EXPECT_EQ(value_of(leaf->lookup(early, root)), 5);
+  for (Value* name : {early, late}) EXPECT_EQ(leaf->lookup(name, root), leaf->lookup(name));
+}
+
 }  // namespace
 }  // namespace brevalon
