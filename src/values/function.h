@@ -118,13 +118,14 @@ struct LispFunc : Value {
 };
 
 struct NativeFunc : Value {
-  NativeFunc(std::string n, NativeRoutine r) : Value(Kind::NativeFunc), name(std::move(n)), routine(r) {}
-  std::string name;
-  NativeRoutine routine;
-  // Set on a few natives by start-up; used only by the fast paths.
-  QuickRoutine quick = nullptr;
+  NativeFunc(std::string n, NativeRoutine r) : Value(Kind::NativeFunc), routine(r), name(std::move(n)) {}
+  // Set on a few natives by start-up; used only by the fast paths. First, beside the kind, which
+  // a quick call reads with them.
   uint8_t quick_arity = 0;
   bool quick_has_effects = false;  // beyond making new values
+  QuickRoutine quick = nullptr;
+  NativeRoutine routine;
+  std::string name;
 };
 
 struct ResumableNative : Value {
