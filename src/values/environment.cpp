@@ -193,6 +193,20 @@ Value* Environment::lookup_named(const Name* name) {
   return nullptr;
 }
 
+Value* Environment::lookup_named_further(const Name* name, Environment* root) {
+  if (name->home == root) {
+    // Where the name was last found in the root, checked, saves the call of find_named.
+    Binding* binding = root->where_last_found(name);
+    if (!binding) binding = root->find_named(name);
+    return binding ? binding->value : nullptr;
+  }
+  if (!name->filter_bit || (name_filter_ & name->filter_bit)) {
+    if (indexed()) return lookup_named(name);
+    if (Binding* binding = search(name)) return binding->value;
+  }
+  return parent ? parent->lookup_named(name) : nullptr;
+}
+
 Value* Environment::lookup(const Value* symbol) {
   if (symbol->kind == Kind::NamedSymbol) return lookup_named(static_cast<const NamedSymbol*>(symbol)->name);
   int64_t number = static_cast<const NumSymbol*>(symbol)->number;

@@ -92,6 +92,9 @@ struct Environment : Value {
   static bool is_scattered(const Name* name) { return name->home == Name::scattered; }
   Binding* find_named(const Name* name);
   Value* lookup_named(const Name* name);
+  // The rest of lookup_named(name, root), out of line: the root's look-up when it does not mirror,
+  // and the search of this scope and the walk of its parents.
+  Value* lookup_named_further(const Name* name, Environment* root);
   NumberedBinding* find_numbered(int64_t number);
   bool has_symbol(const Value* symbol);
   // Walks the parent chain; a binding that holds no value counts as not found.
@@ -99,25 +102,16 @@ struct Environment : Value {
   // The same from a scope whose chain ends in `root`: a name that no other scope has ever bound
   // is found in `root` without walking the chain.
   Value* lookup(const Value* symbol, Environment* root) {
-    if (symbol->kind == Kind::NamedSymbol) {
-      const Name* name = static_cast<const NamedSymbol*>(symbol)->name;
-      if (name->home == root) {
-        if (root->mirrors_names_) return name->global_value;
-        // Where the name was last found in the root, checked, saves the call of find_named.
-        Binding* binding = root->where_last_found(name);
-        if (!binding) binding = root->find_named(name);
-        return binding ? binding->value : nullptr;
-      }
-      // Most other names are a function's parameters, found in this scope where the name was found
-      // last; otherwise searched in line.
-      if (Binding* binding = at_slot_hint(name)) return binding->value;
-      if (!name->filter_bit || (name_filter_ & name->filter_bit)) {
-        if (indexed()) return lookup_named(name);
-        if (Binding* binding = search(name)) return binding->value;
-      }
-      return parent ? parent->lookup_named(name) : nullptr;
-    }
+    if (symbol->kind == Kind::NamedSymbol) return lookup_named(static_cast<const NamedSymbol*>(symbol)->name, root);
     return lookup(symbol);
+  }
+  Value* lookup_named(const Name* name, Environment* root) {
+    if (name->home == root && root->mirrors_names_) return name->global_value;
+    // Most other names are a function's parameters, found in this scope where the name was found
+    // last.
+    if (name->home != root)
+      if (Binding* binding = at_slot_hint(name)) return binding->value;
+    return lookup_named_further(name, root);
   }
 
   size_t named_count() const { return size_; }
