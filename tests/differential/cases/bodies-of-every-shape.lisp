@@ -1,0 +1,20 @@
+; Functions whose bodies are one form of each shape, called many times: an if of two, three and
+; four operand forms, an if whose name a parameter rebinds, a call whose head is a call, an atom,
+; several forms, an if whose test is a call, and last an if of one operand form, which fails.
+(def (two x) (if x 1))
+(def (three x) (if x 1 2))
+(def (four x) (if x 1 2 3))
+(def (pick f) (fn (x) x))
+(def (head-call x) ((pick 0) x))
+(def (atom-body x) x)
+(def (several x) (define y x) (+ y 1))
+(def (shadow if) (if 5))
+(def (count-down n) (if (= n 0) 'done (count-down (- n 1))))
+(print (list (two true) (two false) (three true) (three false) (head-call 7) (atom-body 8) (several 9)))
+(print (count-down 1000))
+(print (shadow (fn (x) (* x x))))
+(print (four true))
+(def (bad-test x) (if (car x) 1 2))
+(print (list (bad-test (list true)) (bad-test (list false))))
+(def (one x) (if x))
+(print (one true))
