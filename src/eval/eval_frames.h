@@ -103,11 +103,7 @@ inline bool evaluate_atom(Environment* environment, Value* expression, Value*& r
 // The same from a scope of the run whose global scope is `global` (every scope of a run descends
 // from it): a name no other scope has ever bound is found there without walking the chain.
 inline bool evaluate_atom(Environment* global, Environment* environment, Value* expression, Value*& result) {
-  // One look at the kind for most atoms, which are named symbols.
-  if (expression->kind == Kind::NamedSymbol) [[likely]]
-    result = environment->lookup_named(static_cast<NamedSymbol*>(expression)->name, global);
-  else
-    result = expression->kind == Kind::NumSymbol ? environment->lookup(expression) : expression;
+  result = is_symbol(expression) ? environment->lookup(expression, global) : expression;
   return result != nullptr;
 }
 

@@ -115,11 +115,6 @@ struct LispFunc : Value {
   // Whether every parameter's name is bound in more than one scope, which stays so: a call then
   // binds them without looking at their homes (see Environment::bind_scattered_in_slot).
   bool parameters_scattered = false;
-  // What a direct call looks for first in the body, worked out at the first: one form that is a
-  // call whose head is an atom and whose operand forms are a proper list of two or more (as a call
-  // of `if` is), any other one form, or any other body.
-  enum class BodyShape : uint8_t { unknown, one_call_of_two_or_more, one_form, other };
-  BodyShape body_shape = BodyShape::unknown;
 };
 
 struct NativeFunc : Value {

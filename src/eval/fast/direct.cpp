@@ -451,7 +451,7 @@ class Direct {
     }
     Environment* scope = bind_parameters(heap_, lisp, arguments, call_form);
     if (!combined) return execute(lisp->body, scope);
-    return run_body(combined, lisp, scope);
+    return run_body(combined, lisp->body, scope);
   }
 
   // A call of map as a loop with one record for all its levels (see list_walks.h): the list of the
@@ -579,51 +579,41 @@ class Direct {
     return runtime_.frame_count + frames + spare <= Runtime::max_frames;
   }
 
-  // The body of the function `lisp` called from the record `combined` (function_call), in its new
-  // scope: a one-form body with its ExecFrame in that record.
-  Value* run_body(Record* combined, LispFunc* lisp, Environment* scope) {
-    using Shape = LispFunc::BodyShape;
-    if (lisp->body_shape == Shape::unknown) lisp->body_shape = shape_of_body(lisp->body);
-    if (lisp->body_shape == Shape::other) return execute(lisp->body, scope);
+  // The body of a function called from the record `combined` (function_call), in its new scope: a
+  // one-form body with its ExecFrame in that record.
+  Value* run_body(Record* combined, Value* body, Environment* scope) {
+    if (body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
     combined->d = scope;
     ++runtime_.frame_count;
-    Value* value = evaluate_body_form(combined, car(lisp->body), scope, lisp->body_shape == Shape::one_call_of_two_or_more);
+    Value* value = evaluate_body_form(combined, car(body), scope);
     if (!value) return nullptr;
     --runtime_.frame_count;
     return value;
   }
 
-  LispFunc::BodyShape shape_of_body(Value* body) const {
-    using Shape = LispFunc::BodyShape;
-    if (body->kind != Kind::Cell || cdr(body) != nil_) return Shape::other;
-    Value* form = car(body);
-    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell) return Shape::one_form;
-    Value* operands = cdr(form);
-    bool two_or_more = operands->kind == Kind::Cell && cdr(operands)->kind == Kind::Cell && is_proper_list(heap_, operands);
-    return two_or_more ? Shape::one_call_of_two_or_more : Shape::one_form;
-  }
-
   // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
-  // (function_if) when the native takes the form (`if_shaped`: a call of an atom with two or more
-  // operand forms), there is room for its three frames below the limit, and nothing would make its
-  // EvalFrame's step hand on.
-  Value* evaluate_body_form(Record* combined, Value* form, Environment* scope, bool if_shaped) {
+  // (function_if) when the native takes the form, there is room for its three frames below the
+  // limit, and nothing would make its EvalFrame's step hand on.
+  Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
     Value* callee = nullptr;
-    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee) ||
-        callee->kind != Kind::Function)
-      return evaluate_part(scope, form);
-    if (if_shaped && is_if_of_body(callee)) return run_if_of_body(combined, form, callee);
+    if (is_if_of_body(form, scope, callee)) return run_if_of_body(combined, form, callee);
+    if (!callee || callee->kind != Kind::Function) return evaluate_part(scope, form);
     if (Value* quick = quick_call(runtime_, scope, callee, cdr(form))) return quick;
     return evaluate_in_record(scope, form, callee);
   }
 
-  // Whether a body's one form, a call of `callee` shaped as `if` takes it, goes into the function's
-  // record.
-  bool is_if_of_body(Value* callee) {
+  // Whether the body's form is a call of `if` that goes into the function's record; `callee` is
+  // set to its head's value when it has one.
+  bool is_if_of_body(Value* form, Environment* scope, Value*& callee) {
+    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee)) {
+      callee = nullptr;
+      return false;
+    }
+    if (callee->kind != Kind::Function) return false;
     auto* function = as<Function>(callee);
     return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
            function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + if_frames <= Runtime::max_frames &&
-           stack_here() >= floor_ && records_.has_room();
+           if_in_place(cdr(form)) && stack_here() >= floor_ && records_.has_room();
   }
 
   // The call of `if` that is the body of the function called from `combined`, its EvalFrame,
@@ -677,7 +667,7 @@ class Direct {
     } else {
       for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
     }
-    Value* result = run_body(self, lisp, scope);
+    Value* result = run_body(self, lisp->body, scope);
     if (!result) return nullptr;
     --runtime_.frame_count;
     return result;
