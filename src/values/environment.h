@@ -106,11 +106,13 @@ struct Environment : Value {
     return lookup(symbol);
   }
   Value* lookup_named(const Name* name, Environment* root) {
-    if (name->home == root && root->mirrors_names_) return name->global_value;
-    // Most other names are a function's parameters, found in this scope where the name was found
-    // last.
-    if (name->home != root)
-      if (Binding* binding = at_slot_hint(name)) return binding->value;
+    if (name->home == root) {
+      if (root->mirrors_names_) return name->global_value;
+    } else if (Binding* binding = at_slot_hint(name)) {
+      // Most other names are a function's parameters, found in this scope where the name was
+      // found last.
+      return binding->value;
+    }
     return lookup_named_further(name, root);
   }
 
