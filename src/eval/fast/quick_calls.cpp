@@ -31,7 +31,9 @@ inline bool evaluate_operand_atom(Runtime& runtime, Environment* environment, Va
 // many operand forms as its quick routine takes, one or two, each an atom. The routine's value,
 // or null when it declines or an atom is unbound, as the general way has it; `shaped` is false,
 // with nothing done, when the call has any other shape. Forms of atoms hold no call, so they are
-// never marked as holding a slow one.
+// never marked as holding a slow one. `check_margin` is false for a call nested in another quick
+// call, whose margin was looked at for all the calls in it.
+template <bool check_margin = true>
 inline Value* quick_call_of_atoms(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native,
                                   Value* forms, bool& shaped) {
   shaped = false;
@@ -45,7 +47,7 @@ inline Value* quick_call_of_atoms(Runtime& runtime, Environment* environment, Va
     return nullptr;
   }
   shaped = true;
-  if (runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
+  if (check_margin && runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
   Value* operands[2];
   if (!evaluate_operand_atom(runtime, environment, car(forms), operands[0])) return nullptr;
   if (native->quick_arity == 2 && !evaluate_operand_atom(runtime, environment, car(rest), operands[1])) return nullptr;
@@ -59,16 +61,18 @@ class QuickCall {
   // The value of a call of `callee` with `forms`, made `depth` calls below the one asked for; null
   // when the general path must make it.
   Value* call(Value* callee, Value* forms, int depth) {
+    NativeFunc* native = quick_native(callee);
+    // quick_call_of tried the short way for the call asked for; a nested one tries it here first
+    // (a macro never has its shape).
+    if (native && depth > 0) {
+      if (native->quick_has_effects) return nullptr;
+      bool shaped;
+      Value* value = quick_call_of_atoms<false>(runtime_, environment_, callee, native, forms, shaped);
+      if (shaped) return value;
+    }
     uint8_t mode = as<Function>(callee)->exec_mode;
     if (mode == mode_macro) return nullptr;
-    if (NativeFunc* native = quick_native(callee)) {
-      if (depth > 0 && native->quick_has_effects) return nullptr;
-      // quick_call_of tried the short way for the call asked for; a nested one tries it here.
-      if (depth > 0) {
-        bool shaped;
-        Value* value = quick_call_of_atoms(runtime_, environment_, callee, native, forms, shaped);
-        if (shaped) return value;
-      }
+    if (native) {
       Value* operands[2];
       bool ready = mode == mode_function ? operands_of(forms, operands, 2, depth) == native->quick_arity
                    : native->quick_arity == quick_operand_list ? (operands[0] = forms, true)
