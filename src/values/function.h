@@ -115,6 +115,10 @@ struct LispFunc : Value {
   // Whether every parameter's name is bound in more than one scope, which stays so: a call then
   // binds them without looking at their homes (see Environment::bind_scattered_in_slot).
   bool parameters_scattered = false;
+  // What a direct call of it looks for in its body, worked out at the first (see run_body_of in
+  // eval/fast/direct.cpp): a body of one form shaped as a call of `if`, or anything else.
+  enum class BodyShape : uint8_t { unknown, if_shaped, other };
+  BodyShape body_shape = BodyShape::unknown;
 };
 
 struct NativeFunc : Value {

@@ -591,6 +591,50 @@ class Direct {
     return value;
   }
 
+  // run_body for a call that binds its parameters from values in hand (call_function_with), which
+  // most are: the body's shape is worked out at the first call and kept in the function, so that
+  // the calls after it look only at what the form's head means.
+  Value* run_body_of(Record* combined, LispFunc* lisp, Environment* scope) {
+    using Shape = LispFunc::BodyShape;
+    if (lisp->body_shape == Shape::unknown) lisp->body_shape = shape_of_body(lisp->body);
+    if (lisp->body_shape != Shape::if_shaped) return run_body(combined, lisp->body, scope);
+    combined->d = scope;
+    ++runtime_.frame_count;
+    Value* form = car(lisp->body);
+    Value* callee;
+    Value* value;
+    if (!evaluate_atom(runtime_.global, scope, car(form), callee) || callee->kind != Kind::Function)
+      value = evaluate_part(scope, form);
+    else if (is_if_of_shaped_body(callee))
+      value = run_if_of_body(combined, form, callee);
+    else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
+      value = evaluate_in_record(scope, form, callee);
+    if (!value) return nullptr;
+    --runtime_.frame_count;
+    return value;
+  }
+
+  // What a body is shaped as: one form that is a call whose head is a symbol and whose operand forms
+  // are a proper list of two or three (as a call of `if` is), or anything else.
+  LispFunc::BodyShape shape_of_body(Value* body) const {
+    using Shape = LispFunc::BodyShape;
+    if (body->kind != Kind::Cell || cdr(body) != nil_) return Shape::other;
+    Value* form = car(body);
+    if (form->kind != Kind::Cell || !is_symbol(car(form))) return Shape::other;
+    Value* operands = cdr(form);
+    if (operands->kind != Kind::Cell || cdr(operands)->kind != Kind::Cell) return Shape::other;
+    Value* rest = cdr(cdr(operands));
+    return rest == nil_ || (rest->kind == Kind::Cell && cdr(rest) == nil_) ? Shape::if_shaped : Shape::other;
+  }
+
+  // is_if_of_body for a body shaped as a call of `if` takes it, whose head's value is `callee`.
+  bool is_if_of_shaped_body(Value* callee) {
+    auto* function = as<Function>(callee);
+    return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
+           function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + if_frames <= Runtime::max_frames &&
+           stack_here() >= floor_ && records_.has_room();
+  }
+
   // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
   // (function_if) when the native takes the form, there is room for its three frames below the
   // limit, and nothing would make its EvalFrame's step hand on.
@@ -667,7 +711,7 @@ class Direct {
     } else {
       for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
     }
-    Value* result = run_body(self, lisp->body, scope);
+    Value* result = run_body_of(self, lisp, scope);
     if (!result) return nullptr;
     --runtime_.frame_count;
     return result;
