@@ -149,12 +149,19 @@ class Direct {
     // So is the frame of a quick call; a head that is an atom is looked at once, here, and kept
     // in the record for the call.
     Value* callee = nullptr;
-    if (form->kind == Kind::Cell && car(form)->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, car(form), callee) &&
-        callee->kind == Kind::Function) {
+    if (form->kind == Kind::Cell && look_up_head(environment, car(form), callee) && callee->kind == Kind::Function) {
       if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
     }
     return evaluate_in_record(environment, form, callee);
+  }
+
+  // evaluate_atom for the head of a call form: false when it is a list or unbound. A named symbol,
+  // which most heads are, is looked at once.
+  bool look_up_head(Environment* environment, Value* head, Value*& callee) {
+    if (head->kind == Kind::NamedSymbol) [[likely]]
+      return (callee = environment->lookup_named(static_cast<NamedSymbol*>(head)->name, runtime_.global));
+    return head->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, head, callee);
   }
 
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
@@ -603,7 +610,7 @@ class Direct {
     Value* form = car(lisp->body);
     Value* callee;
     Value* value;
-    if (!evaluate_atom(runtime_.global, scope, car(form), callee) || callee->kind != Kind::Function)
+    if (!look_up_head(scope, car(form), callee) || callee->kind != Kind::Function)
       value = evaluate_part(scope, form);
     else if (is_if_of_shaped_body(callee))
       value = run_if_of_body(combined, form, callee);
@@ -649,7 +656,7 @@ class Direct {
   // Whether the body's form is a call of `if` that goes into the function's record; `callee` is
   // set to its head's value when it has one.
   bool is_if_of_body(Value* form, Environment* scope, Value*& callee) {
-    if (form->kind != Kind::Cell || car(form)->kind == Kind::Cell || !evaluate_atom(runtime_.global, scope, car(form), callee)) {
+    if (form->kind != Kind::Cell || !look_up_head(scope, car(form), callee)) {
       callee = nullptr;
       return false;
     }
@@ -855,8 +862,7 @@ class Direct {
       Value* branch = branch_of(self, arguments, test);
       if (!branch) return hand_over(test);
       // As evaluate_in_frame would evaluate the branch, with its head looked up once.
-      if (branch->kind != Kind::Cell || car(branch)->kind == Kind::Cell ||
-          !evaluate_atom(runtime_.global, environment, car(branch), callee) || callee->kind != Kind::Function) {
+      if (branch->kind != Kind::Cell || !look_up_head(environment, car(branch), callee) || callee->kind != Kind::Function) {
         value = evaluate_in_frame(environment, branch);
         break;
       }
