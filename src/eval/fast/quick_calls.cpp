@@ -188,14 +188,27 @@ int quick_values(Runtime& runtime, Environment* environment, Value* forms, Value
   return QuickCall(runtime, environment).values(forms, values, capacity);
 }
 
-Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
-  if (Value* impl = as<Function>(callee)->implementation; impl->kind == Kind::NativeFunc) {
-    bool shaped;
-    Value* value = quick_call_of_atoms(runtime, environment, callee, as<NativeFunc>(impl), forms, shaped);
-    if (shaped) return value;
-  }
+namespace {
+
+// A quick call of any other shape than quick_call_of_atoms takes.
+[[gnu::noinline]] Value* quick_call_of_any_shape(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
   if (runtime.frame_count + frame_margin > Runtime::max_frames || holds_slow_call(forms)) return nullptr;
   return QuickCall(runtime, environment).call(callee, forms, 0);
+}
+
+}  // namespace
+
+Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* forms) {
+  if (Value* impl = as<Function>(callee)->implementation; impl->kind == Kind::NativeFunc)
+    return quick_call_of_native(runtime, environment, callee, as<NativeFunc>(impl), forms);
+  return quick_call_of_any_shape(runtime, environment, callee, forms);
+}
+
+Value* quick_call_of_native(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native, Value* forms) {
+  bool shaped;
+  Value* value = quick_call_of_atoms(runtime, environment, callee, native, forms, shaped);
+  if (shaped) return value;
+  return quick_call_of_any_shape(runtime, environment, callee, forms);
 }
 
 }  // namespace brevalon

@@ -32,6 +32,8 @@ Value* quick_arguments(Runtime& runtime, Environment* environment, Value* argume
 int quick_values(Runtime& runtime, Environment* environment, Value* argument_forms, Value** values, int capacity);
 
 Value* quick_call_of(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms);
+// quick_call_of for a callee whose implementation is `native`, a native with a quick routine.
+Value* quick_call_of_native(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native, Value* operand_forms);
 
 // Forms that hold a call no quick call makes hold it in one of their lists at every level: the
 // outermost is marked too (see quick_calls.cpp), and it alone is looked at. Such forms hold a
@@ -42,8 +44,9 @@ inline bool holds_slow_call(Value* forms) { return forms->kind == Kind::Cell && 
 // path must make it.
 inline Value* quick_call(Runtime& runtime, Environment* environment, Value* callee, Value* operand_forms) {
   Value* impl = as<Function>(callee)->implementation;
-  bool may_be_quick = impl->kind == Kind::NativeFunc ? as<NativeFunc>(impl)->quick != nullptr : callee == runtime.fast_paths.plus;
-  return may_be_quick ? quick_call_of(runtime, environment, callee, operand_forms) : nullptr;
+  if (impl->kind == Kind::NativeFunc)
+    return as<NativeFunc>(impl)->quick ? quick_call_of_native(runtime, environment, callee, as<NativeFunc>(impl), operand_forms) : nullptr;
+  return callee == runtime.fast_paths.plus ? quick_call_of(runtime, environment, callee, operand_forms) : nullptr;
 }
 
 }  // namespace brevalon
