@@ -114,10 +114,8 @@ Value* fast_plus(Runtime& runtime, Value* arguments) {
 }
 
 Value* fast_plus(Runtime& runtime, Value* const* values, size_t count) {
-  // The commonest sum, of two integers, without the walks: what add_like_prelude gives for them.
-  if (count == 2 && values[0]->kind == Kind::Integer && values[1]->kind == Kind::Integer &&
-      runtime.frame_count + frames_of_prelude_plus(2) <= Runtime::max_frames)
-    return runtime.heap.make<Integer>(add_through_double(as<Integer>(values[0])->value, as<Integer>(values[1])->value));
+  if (count == 2 && runtime.frame_count + frames_of_prelude_plus(2) <= Runtime::max_frames)
+    if (Value* sum = add_two_integers_like_prelude(runtime.heap, values[0], values[1])) return sum;
   if (count == 0) return nullptr;
   return plus_of_one_kind(runtime, values[0], count, [values, count](auto take) {
     for (size_t i = 0; i < count; ++i) take(values[i]);

@@ -634,7 +634,8 @@ class Direct {
     return rest == nil_ || (rest->kind == Kind::Cell && cdr(rest) == nil_) ? Shape::if_shaped : Shape::other;
   }
 
-  // is_if_of_body for a body shaped as a call of `if` takes it, whose head's value is `callee`.
+  // is_if_of_body for a body shaped as a call of `if` takes it, whose head's value is `callee`, a
+  // function.
   bool is_if_of_shaped_body(Value* callee) {
     auto* function = as<Function>(callee);
     return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
@@ -660,11 +661,7 @@ class Direct {
       callee = nullptr;
       return false;
     }
-    if (callee->kind != Kind::Function) return false;
-    auto* function = as<Function>(callee);
-    return function->implementation == runtime_.fast_paths.if_native && function->exec_mode != mode_function &&
-           function->exec_mode != mode_macro && !bounded_ && runtime_.frame_count + if_frames <= Runtime::max_frames &&
-           if_in_place(cdr(form)) && stack_here() >= floor_ && records_.has_room();
+    return callee->kind == Kind::Function && is_if_of_shaped_body(callee) && if_in_place(cdr(form));
   }
 
   // The call of `if` that is the body of the function called from `combined`, its EvalFrame,

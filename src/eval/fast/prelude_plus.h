@@ -8,6 +8,13 @@
 
 namespace brevalon {
 
+// What add_like_prelude gives for two integers, the commonest sum, without its walks; null for any
+// other two operands.
+inline Value* add_two_integers_like_prelude(Heap& heap, Value* a, Value* b) {
+  if (a->kind != Kind::Integer || b->kind != Kind::Integer) return nullptr;
+  return heap.make<Integer>(add_through_double(as<Integer>(a)->value, as<Integer>(b)->value));
+}
+
 // What the prelude's + gives for operands all integers or all strings (`kind`), added pairwise
 // from the left as add does. `for_each(take)` calls take on each operand in order.
 template <typename ForEach>

@@ -5,7 +5,6 @@
 #include "eval/fast/prelude_plus.h"
 #include "eval/fast_paths.h"
 #include "memory/heap.h"
-#include "values/arithmetic.h"
 #include "values/list.h"
 #include "values/scalars.h"
 
@@ -159,9 +158,8 @@ class QuickCall {
     int count = operands_of(forms, operands, most, depth);
     if (count < 2) return nullptr;
     Kind kind = operands[0]->kind;
-    // The commonest sum, of two integers, without the walks: what add_like_prelude gives for them.
-    if (count == 2 && kind == Kind::Integer && operands[1]->kind == Kind::Integer)
-      return heap_.make<Integer>(add_through_double(as<Integer>(operands[0])->value, as<Integer>(operands[1])->value));
+    if (count == 2)
+      if (Value* sum = add_two_integers_like_prelude(heap_, operands[0], operands[1])) return sum;
     if (kind != Kind::Integer && kind != Kind::String) return nullptr;
     for (int i = 1; i < count; ++i)
       if (operands[i]->kind != kind) return nullptr;
