@@ -46,7 +46,9 @@ inline Value* quick_call(Runtime& runtime, Environment* environment, Value* call
   Value* impl = as<Function>(callee)->implementation;
   if (impl->kind == Kind::NativeFunc)
     return as<NativeFunc>(impl)->quick ? quick_call_of_native(runtime, environment, callee, as<NativeFunc>(impl), operand_forms) : nullptr;
-  return callee == runtime.fast_paths.plus ? quick_call_of(runtime, environment, callee, operand_forms) : nullptr;
+  // A + whose operands hold a slow call, as a recursion's sum of its calls does, is known here to decline.
+  if (callee != runtime.fast_paths.plus || holds_slow_call(operand_forms)) return nullptr;
+  return quick_call_of(runtime, environment, callee, operand_forms);
 }
 
 }  // namespace brevalon
