@@ -19,6 +19,11 @@ struct Cell final : Value {
   // that holds a call no quick call can make (see quick_calls.h), so that none is tried again.
   // It sits in the header's spare bytes and costs a cell nothing.
   bool holds_slow_call = false;
+  // Another such hint, worked out the first time a quick call looks: how many operand forms a list
+  // of them is when it is a proper list of one or two atoms (see quick_calls.cpp), else none. A
+  // list never changes once made, so neither does the count.
+  enum class AtomOperands : uint8_t { unknown, one, two, none };
+  AtomOperands atom_operands = AtomOperands::unknown;
   Value* car;
   Value* cdr;
 };

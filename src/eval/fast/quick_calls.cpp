@@ -32,24 +32,32 @@ inline bool evaluate_operand_atom(Runtime& runtime, Environment* environment, Va
 // with nothing done, when the call has any other shape. Forms of atoms hold no call, so they are
 // never marked as holding a slow one. `check_margin` is false for a call nested in another quick
 // call, whose margin was looked at for all the calls in it.
+// The count of a list of operand forms that is a proper list of one or two atoms (Cell::atom_operands).
+[[gnu::noinline]] Cell::AtomOperands count_atom_operands(Cell* forms, Value* nil) {
+  using Count = Cell::AtomOperands;
+  if (car(forms)->kind == Kind::Cell) return Count::none;
+  Value* rest = cdr(forms);
+  if (rest == nil) return Count::one;
+  if (rest->kind != Kind::Cell || car(rest)->kind == Kind::Cell || cdr(rest) != nil) return Count::none;
+  return Count::two;
+}
+
 template <bool check_margin = true>
 inline Value* quick_call_of_atoms(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native,
                                   Value* forms, bool& shaped) {
+  using Count = Cell::AtomOperands;
   shaped = false;
-  if (as<Function>(callee)->exec_mode != mode_function || forms->kind != Kind::Cell || car(forms)->kind == Kind::Cell)
-    return nullptr;
-  Value* nil = runtime.heap.constants.nil;
-  Value* rest = cdr(forms);
-  if (native->quick_arity == 1) {
-    if (rest != nil) return nullptr;
-  } else if (native->quick_arity != 2 || rest->kind != Kind::Cell || car(rest)->kind == Kind::Cell || cdr(rest) != nil) {
-    return nullptr;
-  }
+  if (as<Function>(callee)->exec_mode != mode_function || forms->kind != Kind::Cell) return nullptr;
+  auto* list = static_cast<Cell*>(forms);
+  if (list->atom_operands == Count::unknown) list->atom_operands = count_atom_operands(list, runtime.heap.constants.nil);
+  // A routine takes one or two operands: the counts are those numbers.
+  static_assert(uint8_t(Count::one) == 1 && uint8_t(Count::two) == 2);
+  if (uint8_t(list->atom_operands) != native->quick_arity) return nullptr;
   shaped = true;
   if (check_margin && runtime.frame_count + frame_margin > Runtime::max_frames) return nullptr;
   Value* operands[2];
-  if (!evaluate_operand_atom(runtime, environment, car(forms), operands[0])) return nullptr;
-  if (native->quick_arity == 2 && !evaluate_operand_atom(runtime, environment, car(rest), operands[1])) return nullptr;
+  if (!evaluate_operand_atom(runtime, environment, list->car, operands[0])) return nullptr;
+  if (native->quick_arity == 2 && !evaluate_operand_atom(runtime, environment, car(list->cdr), operands[1])) return nullptr;
   return native->quick(runtime.heap, environment, operands);
 }
 
