@@ -26,12 +26,6 @@ inline bool evaluate_operand_atom(Runtime& runtime, Environment* environment, Va
   return result != nullptr;
 }
 
-// The commonest quick call, taken before the general one: a native called as a function, with as
-// many operand forms as its quick routine takes, one or two, each an atom. The routine's value,
-// or null when it declines or an atom is unbound, as the general way has it; `shaped` is false,
-// with nothing done, when the call has any other shape. Forms of atoms hold no call, so they are
-// never marked as holding a slow one. `check_margin` is false for a call nested in another quick
-// call, whose margin was looked at for all the calls in it.
 // The count of a list of operand forms that is a proper list of one or two atoms (Cell::atom_operands).
 [[gnu::noinline]] Cell::AtomOperands count_atom_operands(Cell* forms, Value* nil) {
   using Count = Cell::AtomOperands;
@@ -42,6 +36,12 @@ inline bool evaluate_operand_atom(Runtime& runtime, Environment* environment, Va
   return Count::two;
 }
 
+// The commonest quick call, taken before the general one: a native called as a function, with as
+// many operand forms as its quick routine takes, one or two, each an atom. The routine's value,
+// or null when it declines or an atom is unbound, as the general way has it; `shaped` is false,
+// with nothing done, when the call has any other shape. Forms of atoms hold no call, so they are
+// never marked as holding a slow one. `check_margin` is false for a call nested in another quick
+// call, whose margin was looked at for all the calls in it.
 template <bool check_margin = true>
 inline Value* quick_call_of_atoms(Runtime& runtime, Environment* environment, Value* callee, NativeFunc* native,
                                   Value* forms, bool& shaped) {
