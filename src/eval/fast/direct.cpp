@@ -156,11 +156,11 @@ class Direct {
     return evaluate_in_record(environment, form, callee);
   }
 
-  // evaluate_atom for the head of a call form: false when it is a list or unbound. A named symbol,
-  // which most heads are, is looked at once.
+  // evaluate_atom for the head of a call form: false when it is a list or unbound.
   bool look_up_head(Environment* environment, Value* head, Value*& callee) {
+    // A name, which most heads are, is not first asked whether it is a list.
     if (head->kind == Kind::NamedSymbol) [[likely]]
-      return (callee = environment->lookup_named(static_cast<NamedSymbol*>(head)->name, runtime_.global));
+      return evaluate_atom_named_first(runtime_.global, environment, head, callee);
     return head->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, head, callee);
   }
 
@@ -600,7 +600,8 @@ class Direct {
 
   // run_body for a call that binds its parameters from values in hand (call_function_with), which
   // most are: the body's shape is worked out at the first call and kept in the function, so that
-  // the calls after it look only at what the form's head means.
+  // the calls after it look only at what the form's head means. Apart from run_body, which the
+  // recursion's own frame inlines: there the same test made that frame larger.
   Value* run_body_of(Record* combined, LispFunc* lisp, Environment* scope) {
     using Shape = LispFunc::BodyShape;
     if (lisp->body_shape == Shape::unknown) lisp->body_shape = shape_of_body(lisp->body);

@@ -16,14 +16,8 @@ namespace {
 // CallFrames and native frames two levels deep, and the prelude's + below one of them.
 constexpr size_t frame_margin = 16 + 4096 + 256 * 4;
 
-// evaluate_atom with the kind looked at once, a named symbol first: the atoms of quick calls are
-// mostly names. Out here only, where no frame of the evaluator's recursion pays for its room.
 inline bool evaluate_operand_atom(Runtime& runtime, Environment* environment, Value* atom, Value*& result) {
-  if (atom->kind == Kind::NamedSymbol) [[likely]]
-    result = environment->lookup_named(static_cast<NamedSymbol*>(atom)->name, runtime.global);
-  else
-    result = atom->kind == Kind::NumSymbol ? environment->lookup(atom) : atom;
-  return result != nullptr;
+  return evaluate_atom_named_first(runtime.global, environment, atom, result);
 }
 
 // The count of a list of operand forms that is a proper list of one or two atoms (Cell::atom_operands).
