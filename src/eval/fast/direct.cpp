@@ -12,6 +12,7 @@
 #include "eval/fast/list_walks.h"
 #include "eval/fast/prelude_lists.h"
 #include "eval/fast/quick_calls.h"
+#include "eval/fast/range_iterator.h"
 #include "eval/fast/record_frames.h"
 #include "eval/fast_paths.h"
 #include "eval/interpreter.h"
@@ -768,15 +769,21 @@ class Direct {
       // Where the trampoline steps this loop's frame: a body of quick calls reaches no other safe
       // point, and the values each round made are collected here.
       heap_.safe_point();
-      Value* element = step_of_range(iterator);
-      // The call form exists only for traces: a one-element list holding the variable.
-      if (!element) element = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
-      if (!element) return nullptr;
-      if (element == nil_) break;
-      if (element->kind != Kind::Cell) return hand_over(element);
+      Value* element = next_of_range(iterator);
+      if (!element) {
+        // The call form exists only for traces: a one-element list holding the variable.
+        Value* list = call(environment, iterator, nil_, heap_.make<Cell>(variable, nil_), false);
+        if (!list) return nullptr;
+        if (list == nil_) break;
+        if (list->kind != Kind::Cell) return hand_over(list);
+        // An element taken from the list may be nil itself.
+        element = car(list);
+      } else if (element == nil_) {
+        break;
+      }
       Environment* scope = make_environment(heap_, environment);
-      if (variable_is_new) scope->bind_new(as<NamedSymbol>(variable)->name, car(element));
-      else scope->bind(variable, car(element));
+      if (variable_is_new) scope->bind_new(as<NamedSymbol>(variable)->name, element);
+      else scope->bind(variable, element);
       self->d = scope;
       self->state = uint8_t(Phase::body);
       Value* value = execute(body, scope);
@@ -789,13 +796,14 @@ class Direct {
   }
 
   // The next element of an iterator that range made, computed natively, as its call would give it
-  // with its CallFrame pushed and popped; null when the call takes its frame. The native step
-  // declines well before the frame limit, so the frame it saves could not have failed.
-  Value* step_of_range(Value* iterator) {
+  // (taken out of the list) with its CallFrame pushed and popped; nil at the end; null when the call
+  // takes its frame. The native step declines well before the frame limit, so the frame it saves
+  // could not have failed.
+  Value* next_of_range(Value* iterator) {
     if (iterator->kind != Kind::Function || as<Function>(iterator)->exec_mode != mode_function) return nullptr;
     Value* impl = as<Function>(iterator)->implementation;
-    if (impl->kind != Kind::LispFunc || as<LispFunc>(impl)->prelude_role != role_range_step) return nullptr;
-    return native_prelude_call(runtime_, as<LispFunc>(impl), nil_);
+    if (impl->kind != Kind::LispFunc) return nullptr;
+    return native_range_next(runtime_, as<LispFunc>(impl));
   }
 
   Value* call_if(ResumableNative* native, Value* arguments, Environment* environment) {

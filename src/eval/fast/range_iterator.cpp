@@ -80,7 +80,11 @@ Value* native_range(Runtime& runtime, Value* limit) {
   return heap.make<Function>(mode_function, iterator);
 }
 
-Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
+namespace {
+
+// The iterator's step once what it stands for is known to be unchanged: the next element itself,
+// nil at the end, or null.
+Value* next_element(Runtime& runtime, LispFunc* iterator) {
   const RangeText& text = runtime.fast_paths.range;
   if (iterator->body != text.step_body || !frames_fit(runtime, step_frames)) return nullptr;
   Environment* let_scope = iterator->closure;
@@ -97,7 +101,22 @@ Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
   auto element_value = static_cast<int64_t>(static_cast<uint64_t>(next) - 1u);
   // sole_binding found the counter third.
   let_scope->set_named_at(2, heap.make<Integer>(next));
-  return heap.make<Cell>(heap.make<Integer>(element_value), heap.constants.nil);
+  return heap.make<Integer>(element_value);
+}
+
+}  // namespace
+
+Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
+  Value* element = next_element(runtime, iterator);
+  Value* nil = runtime.heap.constants.nil;
+  if (!element || element == nil) return element;
+  return runtime.heap.make<Cell>(element, nil);
+}
+
+Value* native_range_next(Runtime& runtime, LispFunc* iterator) {
+  // The step's + is the fast one only while add's methods are start-up's own.
+  if (iterator->prelude_role != role_range_step || !runtime.fast_paths.prelude_intact(FastPaths::add_entry)) return nullptr;
+  return next_element(runtime, iterator);
 }
 
 }  // namespace brevalon

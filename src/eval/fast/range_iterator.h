@@ -37,4 +37,9 @@ Value* native_range(Runtime& runtime, Value* limit);
 // the call takes the faithful path.
 Value* native_range_step(Runtime& runtime, LispFunc* iterator);
 
+// The same step for a loop that takes the element out of the list the call returns, which nobody
+// else sees: the element itself, nil at the end, or null when the call takes the faithful path.
+// Looks at what the call of the iterator would look at first (see native_prelude_call).
+Value* native_range_next(Runtime& runtime, LispFunc* iterator);
+
 }  // namespace brevalon
