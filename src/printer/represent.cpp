@@ -117,8 +117,8 @@ void PrintJob::continue_bindings(const Task& task) {
     push_nested(binding.value, environment_indent.size() + binding.name->text.size(), "");
     return;
   }
-  for (; index - env->named_count() < env->numbered().size(); ++index) {
-    const NumberedBinding& binding = env->numbered()[index - env->named_count()];
+  for (; index - env->named_count() < env->numbered_count(); ++index) {
+    NumberedBinding binding = env->numbered_at(index - env->named_count());
     if (!binding.value) continue;
     std::string key = "<symbol #" + std::to_string(binding.number) + ">";
     push({.step = Step::bindings, .index = index + 1, .value = env});

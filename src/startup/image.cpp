@@ -101,7 +101,8 @@ struct EnvironmentLayout {
     io.entries(
         [&] {
           std::vector<std::pair<int64_t, Value*>> numbered;
-          for (auto& binding : env->numbered()) numbered.emplace_back(binding.number, binding.value);
+          for (size_t i = 0; i < env->numbered_count(); ++i)
+            numbered.emplace_back(env->numbered_at(i).number, env->numbered_at(i).value);
           return numbered;
         },
         [&](int64_t number, Value* value) { env->set_numbered(number, value); });

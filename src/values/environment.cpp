@@ -37,6 +37,7 @@ void Environment::visit_edges(Visitor& visit) {
     mark_name(data_[i].name);
     visit(data_[i].value);
   }
+  for (Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding) visit(binding->value);
   if (extras_)
     for (auto& binding : extras_->numbered) visit(binding.value);
 }
@@ -49,9 +50,15 @@ size_t Environment::extras_footprint() const {
   return bytes;
 }
 
-std::span<const NumberedBinding> Environment::numbered() const {
-  if (!extras_) return {};
-  return extras_->numbered;
+size_t Environment::numbered_count() const {
+  // They are all in the slot or all in the side block.
+  return numbered_in_slot_ ? numbered_in_slot_ : extras_ ? extras_->numbered.size() : 0;
+}
+
+NumberedBinding Environment::numbered_at(size_t i) const {
+  if (!numbered_in_slot_) return extras_->numbered[i];
+  const Binding& binding = numbered_in_slot()[i];
+  return NumberedBinding{number_of(binding), binding.value};
 }
 
 uint64_t* Environment::watch_counter() const { return extras_ ? extras_->watch_counter : nullptr; }
@@ -67,16 +74,33 @@ Binding* Environment::find_named(const Name* name) {
   return &data_[found->second];
 }
 
-NumberedBinding* Environment::find_numbered(int64_t number) {
+Value** Environment::find_numbered(int64_t number) {
+  for (Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding)
+    if (number_of(*binding) == number) return &binding->value;
   if (!extras_) return nullptr;
   for (auto& binding : extras_->numbered)
-    if (binding.number == number) return &binding;
+    if (binding.number == number) return &binding.value;
   return nullptr;
+}
+
+// The numbered bindings in the slot, oldest first, to the side block, which holds none: the named
+// ones have the whole slot again.
+void Environment::move_numbered_to_extras() {
+  if (!numbered_in_slot_) return;
+  std::vector<NumberedBinding>& numbered = extras().numbered;
+  for (const Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding)
+    numbered.push_back(NumberedBinding{number_of(*binding), binding->value});
+  capacity_ += numbered_in_slot_;
+  numbered_in_slot_ = 0;
 }
 
 // Doubles the room for named bindings; a scope that grows past the linear search limit is indexed
 // from then on.
 void Environment::grow() {
+  if (numbered_in_slot_) {
+    move_numbered_to_extras();
+    if (size_ < capacity_) return;
+  }
   Extras& side = extras();
   uint32_t capacity = capacity_ * 2;
   auto grown = std::make_unique<Binding[]>(capacity);
@@ -115,8 +139,23 @@ void Environment::set_named(const Name* name, Value* value) {
 void Environment::set_numbered(int64_t number, Value* value) {
   ++version;
   if (uint64_t* counter = watch_counter()) ++*counter;
-  if (NumberedBinding* binding = find_numbered(number)) binding->value = value;
-  else extras().numbered.push_back(NumberedBinding{number, value});
+  if (Value** place = find_numbered(number)) {
+    *place = value;
+    return;
+  }
+  bool numbered_in_extras = extras_ && !extras_->numbered.empty();
+  if (data_ == inline_ && !numbered_in_extras && size_ + numbered_in_slot_ < inline_capacity) {
+    // The newest goes last: the older ones move one place towards the named ones, whose room
+    // shrinks by one.
+    Binding* first = numbered_in_slot();
+    std::copy(first, inline_ + inline_capacity, first - 1);
+    inline_[inline_capacity - 1] = Binding{std::bit_cast<const Name*>(number), value};
+    ++numbered_in_slot_;
+    --capacity_;
+    return;
+  }
+  move_numbered_to_extras();
+  extras().numbered.push_back(NumberedBinding{number, value});
 }
 
 bool Environment::remove(const Value* symbol) {
@@ -126,8 +165,19 @@ bool Environment::remove(const Value* symbol) {
                                      ? uint8_t{1}
                                      : static_cast<const NamedSymbol*>(symbol)->name->watch_groups);
   if (symbol->kind == Kind::NumSymbol) {
-    if (!extras_) return false;
     int64_t number = static_cast<const NumSymbol*>(symbol)->number;
+    if (numbered_in_slot_) {
+      Binding* first = numbered_in_slot();
+      Binding* end = inline_ + inline_capacity;
+      Binding* found = std::find_if(first, end, [number](const Binding& binding) { return number_of(binding) == number; });
+      if (found == end) return false;
+      // The older ones move one place towards the end, over it.
+      std::copy_backward(first, found, found + 1);
+      --numbered_in_slot_;
+      ++capacity_;
+      return true;
+    }
+    if (!extras_) return false;
     std::vector<NumberedBinding>& numbered = extras_->numbered;
     auto it = std::find_if(numbered.begin(), numbered.end(), [&](auto& b) { return b.number == number; });
     if (it == numbered.end()) return false;
@@ -211,7 +261,7 @@ Value* Environment::lookup(const Value* symbol) {
   if (symbol->kind == Kind::NamedSymbol) return lookup_named(static_cast<const NamedSymbol*>(symbol)->name);
   int64_t number = static_cast<const NumSymbol*>(symbol)->number;
   for (Environment* env = this; env; env = env->parent)
-    if (NumberedBinding* binding = env->find_numbered(number)) return binding->value;
+    if (Value** place = env->find_numbered(number)) return *place;
   return nullptr;
 }
 

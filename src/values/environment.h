@@ -1,6 +1,7 @@
 // Environments: scopes with an insertion-ordered map of named bindings and a map of numbered ones.
 #pragma once
-#include <span>
+#include <bit>
+#include <cstdint>
 
 #include "memory/heap.h"
 #include "values/symbol.h"
@@ -22,6 +23,8 @@ struct Environment : Value {
   // Whether this scope keeps its names' values in them (see mirror_names). First, so that it sits
   // in the header's spare bytes and costs a scope nothing.
   bool mirrors_names_ = false;
+  // How many numbered bindings sit at the end of the slot (see set_numbered); in the spare bytes too.
+  uint8_t numbered_in_slot_ = 0;
 
  public:
   explicit Environment(Environment* p) : Value(Kind::Environment), parent(p) {}
@@ -58,11 +61,12 @@ struct Environment : Value {
   // the global one, which mirrors its names): what set_named would do, without the search.
   void bind_new(const Name* name, Value* value) {
     // Past the slot's room the scope may need to grow or be indexed: set_named does both.
-    if (size_ >= inline_capacity) [[unlikely]] return set_named(name, value);
+    if (size_ + numbered_in_slot_ >= inline_capacity) [[unlikely]] return set_named(name, value);
     bind_new_in_slot(name, value);
   }
   // bind_new in a new scope for at most this many: they fit in its slot with the reserved two.
   static constexpr uint32_t parameters_in_slot = 4;
+  // bind_new in a new scope whose slot has room for the name: nothing numbered is bound in it yet.
   void bind_new_in_slot(const Name* name, Value* value) {
     ++version;
     name_filter_ |= name->filter_bit;
@@ -95,7 +99,8 @@ struct Environment : Value {
   // The rest of lookup_named(name, root), out of line: the root's look-up when it does not mirror,
   // and the search of this scope and the walk of its parents.
   Value* lookup_named_further(const Name* name, Environment* root);
-  NumberedBinding* find_numbered(int64_t number);
+  // Where the value of the binding of `number` is, or null.
+  Value** find_numbered(int64_t number);
   bool has_symbol(const Value* symbol);
   // Walks the parent chain; a binding that holds no value counts as not found.
   Value* lookup(const Value* symbol);
@@ -118,7 +123,9 @@ struct Environment : Value {
 
   size_t named_count() const { return size_; }
   const Binding& named_at(size_t i) const { return data_[i]; }
-  std::span<const NumberedBinding> numbered() const;
+  // The numbered bindings, oldest first.
+  size_t numbered_count() const;
+  NumberedBinding numbered_at(size_t i) const;
 
   // Set on the scopes made during start-up (and on scopes a fast path comes to rely on): every
   // change to a watched binding bumps the counters of its name's groups in the array this points to.
@@ -139,8 +146,16 @@ struct Environment : Value {
   struct Extras;
 
   // Room in the slot for the two reserved bindings and four parameters: most calls take one to three,
-  // and a function of four would otherwise take a side block at every call.
+  // and a function of four would otherwise take a side block at every call. The slot's room is
+  // shared with numbered bindings, as a function whose parameters are generated symbols has (the
+  // getters that defclass makes, say): while the named ones leave room, the numbered ones sit at
+  // its end, oldest first, each a Binding holding its number in place of a name, and such a call
+  // takes no side block either. Once they do not fit, they all move to the side block.
   static constexpr uint32_t inline_capacity = 2 + parameters_in_slot;
+  Binding* numbered_in_slot() { return inline_ + inline_capacity - numbered_in_slot_; }
+  const Binding* numbered_in_slot() const { return inline_ + inline_capacity - numbered_in_slot_; }
+  static int64_t number_of(const Binding& binding) { return std::bit_cast<int64_t>(binding.name); }
+  void move_numbered_to_extras();
   // Scopes with room for more bindings than this keep an index of them instead of searching.
   static constexpr uint32_t linear_search_limit = 12;
   bool indexed() const { return capacity_ > linear_search_limit; }

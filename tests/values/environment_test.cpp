@@ -208,7 +208,7 @@ TEST(Environment, AScopeThatGrewKeepsItsNumberedBindingsAndRemovals) {
       else EXPECT_EQ(value_of(found), i) << c.what << " " << i;
     }
     std::vector<int64_t> numbers;
-    for (const NumberedBinding& binding : env->numbered()) numbers.push_back(binding.number);
+    for (size_t i = 0; i < env->numbered_count(); ++i) numbers.push_back(env->numbered_at(i).number);
     EXPECT_EQ(numbers, (std::vector<int64_t>{100, 101, 103, 104})) << c.what;
     EXPECT_EQ(value_of(env->lookup(generated(104))), -4) << c.what;
     EXPECT_FALSE(env->has_symbol(generated(102))) << c.what;
@@ -259,6 +259,66 @@ TEST(Environment, AScopeOwnsMemoryOnlyOnceItGrows) {
   EXPECT_GE(grown, 12 * sizeof(Binding));
   env->bind(generated(1), integer(6));
   EXPECT_GT(env->footprint(), grown);
+}
+
+std::vector<int64_t> numbers_of(Environment* env) {
+  std::vector<int64_t> numbers;
+  for (size_t i = 0; i < env->numbered_count(); ++i) numbers.push_back(env->numbered_at(i).number);
+  return numbers;
+}
+
+// A function whose parameters are generated symbols binds them in the slot's spare room, oldest
+// first; once the slot has no room for them and the named ones, they move to the side block.
+TEST(Environment, NumberedBindingsShareTheSlotUntilTheNamedOnesNeedIt) {
+  Environment* env = make_environment(heap(), nullptr);
+  Rooted rooted(env);
+  env->bind(generated(5), integer(50));
+  env->bind(generated(-2), integer(20));
+  env->bind(generated(5), integer(55));  // found again, not bound twice
+  env->bind(symbol("a"), integer(1));
+  env->bind(symbol("b"), integer(2));
+  EXPECT_EQ(env->footprint(), 0u);
+  heap().collect();  // what the slot's numbered bindings hold is kept
+  for (int i = 0; i < 1000; ++i) integer(i);
+  EXPECT_EQ(numbers_of(env), (std::vector<int64_t>{5, -2}));
+  EXPECT_EQ(value_of(env->lookup(generated(5))), 55);
+  EXPECT_EQ(value_of(env->lookup(generated(-2))), 20);
+  env->bind(symbol("c"), integer(3));  // the slot is full: the numbered ones move out
+  EXPECT_GT(env->footprint(), 0u);
+  EXPECT_EQ(numbers_of(env), (std::vector<int64_t>{5, -2}));
+  EXPECT_EQ(binding_order(env), (std::vector<std::string>{"current-scope", "parent-scope", "a", "b", "c"}));
+  for (const char* name : {"a", "b", "c"}) EXPECT_NE(env->lookup(symbol(name)), nullptr) << name;
+  EXPECT_EQ(value_of(env->lookup(generated(-2))), 20);
+  env->bind(generated(9), integer(90));
+  EXPECT_EQ(numbers_of(env), (std::vector<int64_t>{5, -2, 9}));
+
+  // Five do not fit beside the reserved two: the fifth moves all of them, in order.
+  Environment* many = make_environment(heap(), nullptr);
+  for (int i = 0; i < 5; ++i) {
+    many->bind(generated(i), integer(i));
+    EXPECT_EQ(many->footprint() > 0, i == 4) << i;
+  }
+  EXPECT_EQ(numbers_of(many), (std::vector<int64_t>{0, 1, 2, 3, 4}));
+}
+
+TEST(Environment, RemovingANumberedBindingFromTheSlotKeepsTheOthersInOrder) {
+  for (int64_t removed : {10, 11, 12}) {
+    Environment* env = make_environment(heap(), nullptr);
+    for (int64_t number : {10, 11, 12}) env->set_numbered(number, integer(number));
+    EXPECT_TRUE(env->remove(generated(removed))) << removed;
+    EXPECT_FALSE(env->remove(generated(removed))) << removed;
+    EXPECT_FALSE(env->has_symbol(generated(removed))) << removed;
+    std::vector<int64_t> expected{10, 11, 12};
+    std::erase(expected, removed);
+    EXPECT_EQ(numbers_of(env), expected) << removed;
+    for (int64_t number : expected) EXPECT_EQ(value_of(env->lookup(generated(number))), number) << removed;
+    // The room it left is the named ones' again: two names fit beside the two numbered ones.
+    for (const char* name : {"x", "y"}) env->bind(symbol(name), integer(1));
+    EXPECT_EQ(env->footprint(), 0u) << removed;
+    env->set_numbered(removed, integer(-1));
+    expected.push_back(removed);
+    EXPECT_EQ(numbers_of(env), expected) << removed;
+  }
 }
 
 // Under the address sanitizer a side block the sweep forgot to free is reported as a leak once the
