@@ -101,8 +101,10 @@ struct EnvironmentLayout {
     io.entries(
         [&] {
           std::vector<std::pair<int64_t, Value*>> numbered;
-          for (size_t i = 0; i < env->numbered_count(); ++i)
-            numbered.emplace_back(env->numbered_at(i).number, env->numbered_at(i).value);
+          for (size_t i = 0; i < env->numbered_count(); ++i) {
+            NumberedBinding binding = env->numbered_at(i);
+            numbered.emplace_back(binding.number, binding.value);
+          }
           return numbered;
         },
         [&](int64_t number, Value* value) { env->set_numbered(number, value); });

@@ -37,7 +37,7 @@ void Environment::visit_edges(Visitor& visit) {
     mark_name(data_[i].name);
     visit(data_[i].value);
   }
-  for (Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding) visit(binding->value);
+  for (Binding* binding = numbered_in_slot(); binding != slot_end(); ++binding) visit(binding->value);
   if (extras_)
     for (auto& binding : extras_->numbered) visit(binding.value);
 }
@@ -75,7 +75,7 @@ Binding* Environment::find_named(const Name* name) {
 }
 
 Value** Environment::find_numbered(int64_t number) {
-  for (Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding)
+  for (Binding* binding = numbered_in_slot(); binding != slot_end(); ++binding)
     if (number_of(*binding) == number) return &binding->value;
   if (!extras_) return nullptr;
   for (auto& binding : extras_->numbered)
@@ -88,7 +88,7 @@ Value** Environment::find_numbered(int64_t number) {
 void Environment::move_numbered_to_extras() {
   if (!numbered_in_slot_) return;
   std::vector<NumberedBinding>& numbered = extras().numbered;
-  for (const Binding* binding = numbered_in_slot(); binding != inline_ + inline_capacity; ++binding)
+  for (const Binding* binding = numbered_in_slot(); binding != slot_end(); ++binding)
     numbered.push_back(NumberedBinding{number_of(*binding), binding->value});
   capacity_ += numbered_in_slot_;
   numbered_in_slot_ = 0;
@@ -148,8 +148,8 @@ void Environment::set_numbered(int64_t number, Value* value) {
     // The newest goes last: the older ones move one place towards the named ones, whose room
     // shrinks by one.
     Binding* first = numbered_in_slot();
-    std::copy(first, inline_ + inline_capacity, first - 1);
-    inline_[inline_capacity - 1] = Binding{std::bit_cast<const Name*>(number), value};
+    std::copy(first, slot_end(), first - 1);
+    slot_end()[-1] = Binding{std::bit_cast<const Name*>(number), value};
     ++numbered_in_slot_;
     --capacity_;
     return;
@@ -168,7 +168,7 @@ bool Environment::remove(const Value* symbol) {
     int64_t number = static_cast<const NumSymbol*>(symbol)->number;
     if (numbered_in_slot_) {
       Binding* first = numbered_in_slot();
-      Binding* end = inline_ + inline_capacity;
+      Binding* end = slot_end();
       Binding* found = std::find_if(first, end, [number](const Binding& binding) { return number_of(binding) == number; });
       if (found == end) return false;
       // The older ones move one place towards the end, over it.

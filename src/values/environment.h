@@ -152,8 +152,10 @@ struct Environment : Value {
   // its end, oldest first, each a Binding holding its number in place of a name, and such a call
   // takes no side block either. Once they do not fit, they all move to the side block.
   static constexpr uint32_t inline_capacity = 2 + parameters_in_slot;
-  Binding* numbered_in_slot() { return inline_ + inline_capacity - numbered_in_slot_; }
-  const Binding* numbered_in_slot() const { return inline_ + inline_capacity - numbered_in_slot_; }
+  Binding* slot_end() { return inline_ + inline_capacity; }
+  const Binding* slot_end() const { return inline_ + inline_capacity; }
+  Binding* numbered_in_slot() { return slot_end() - numbered_in_slot_; }
+  const Binding* numbered_in_slot() const { return slot_end() - numbered_in_slot_; }
   static int64_t number_of(const Binding& binding) { return std::bit_cast<int64_t>(binding.name); }
   void move_numbered_to_extras();
   // Scopes with room for more bindings than this keep an index of them instead of searching.

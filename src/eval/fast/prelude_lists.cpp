@@ -127,8 +127,7 @@ Value* native_prelude_call(Runtime& runtime, LispFunc* function, Value* argument
       if (!paths.prelude_intact(0) || !take(arguments, given, 1, nil)) return nullptr;
       return native_range(runtime, given[0]);
     case role_range_step:
-      // The step's + is the fast one only while add's methods are start-up's own.
-      if (!paths.prelude_intact(FastPaths::add_entry) || arguments != nil) return nullptr;
+      if (arguments != nil) return nullptr;
       return native_range_step(runtime, function);
     case role_at:
       if (!paths.prelude_intact(FastPaths::at_entry) || !take(arguments, given, 2, nil)) return nullptr;

@@ -106,17 +106,17 @@ Value* next_element(Runtime& runtime, LispFunc* iterator) {
 
 }  // namespace
 
-Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
-  Value* element = next_element(runtime, iterator);
-  Value* nil = runtime.heap.constants.nil;
-  if (!element || element == nil) return element;
-  return runtime.heap.make<Cell>(element, nil);
-}
-
 Value* native_range_next(Runtime& runtime, LispFunc* iterator) {
   // The step's + is the fast one only while add's methods are start-up's own.
   if (iterator->prelude_role != role_range_step || !runtime.fast_paths.prelude_intact(FastPaths::add_entry)) return nullptr;
   return next_element(runtime, iterator);
+}
+
+Value* native_range_step(Runtime& runtime, LispFunc* iterator) {
+  Value* element = native_range_next(runtime, iterator);
+  Value* nil = runtime.heap.constants.nil;
+  if (!element || element == nil) return element;
+  return runtime.heap.make<Cell>(element, nil);
 }
 
 }  // namespace brevalon

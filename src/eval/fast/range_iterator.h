@@ -33,13 +33,13 @@ bool arm_range(Runtime& runtime, LispFunc* range);
 // A call of range with the given limit: the iterator closure, made as the prelude would make it.
 Value* native_range(Runtime& runtime, Value* limit);
 
-// A call of an iterator that native_range made: its next element, nil at the end, or null when
-// the call takes the faithful path.
+// A call of an iterator that native_range made: the list of its next element, nil at the end, or
+// null when the call takes the faithful path. Looks first at what the iterator's text reads: the
+// prelude as start-up left it, add's methods included.
 Value* native_range_step(Runtime& runtime, LispFunc* iterator);
 
-// The same step for a loop that takes the element out of the list the call returns, which nobody
-// else sees: the element itself, nil at the end, or null when the call takes the faithful path.
-// Looks at what the call of the iterator would look at first (see native_prelude_call).
+// The same step for a loop that takes the element out of that list, which nobody else sees: the
+// element itself, nil at the end, or null.
 Value* native_range_next(Runtime& runtime, LispFunc* iterator);
 
 }  // namespace brevalon
