@@ -45,6 +45,9 @@ void arm_watched(Runtime& runtime) {
   runtime.fast_paths.and_native = special("and");
   runtime.fast_paths.or_native = special("or");
   runtime.fast_paths.for_native = special("for");
+  NamedSymbol quote(runtime.heap.names.intern("quote"));
+  if (Value* value = runtime.global->lookup(&quote); value && value->kind == Kind::Function)
+    runtime.fast_paths.quote_native = as<Function>(value)->implementation;
   arm_dispatch(runtime, counter);
   arm_prelude_lists(runtime);
   FastPaths& paths = runtime.fast_paths;

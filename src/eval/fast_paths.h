@@ -33,6 +33,8 @@ struct FastPaths {
   ResumableNative* and_native = nullptr;
   ResumableNative* or_native = nullptr;
   ResumableNative* for_native = nullptr;
+  // quote, whose value is its operand form: an operand form that quotes is its own answer.
+  Value* quote_native = nullptr;
   uint64_t changes[2] = {0, 0};
   uint64_t table_changes = 0;  // any change to a table made during start-up
   DispatchPaths dispatch;

@@ -130,9 +130,21 @@ class QuickCall {
       if (depth == max_depth || car(form)->kind == Kind::Cell ||
           !evaluate_operand_atom(runtime_, environment_, car(form), callee) || callee->kind != Kind::Function)
         return -1;
+      if (quotes(callee, cdr(form))) {
+        operands[count] = car(cdr(form));
+        continue;
+      }
       if (!(operands[count] = call(callee, cdr(form), depth + 1))) return declined(forms, callee, cdr(form));
     }
     return rest == heap_.constants.nil ? count : -1;
+  }
+
+  // Whether a call of `callee` with `operand_forms` is quote's of one form, whose value is that
+  // form: quote called as a special form, as its quick routine would answer it.
+  bool quotes(Value* callee, Value* operand_forms) const {
+    auto* function = as<Function>(callee);
+    return function->implementation == runtime_.fast_paths.quote_native && function->exec_mode != mode_function &&
+           function->exec_mode != mode_macro && operand_forms->kind == Kind::Cell && cdr(operand_forms) == heap_.constants.nil;
   }
 
   // The operand forms `forms` hold a call of `callee` with `operand_forms` that declined. A call
