@@ -143,8 +143,9 @@ class QuickCall {
   // form: quote called as a special form, as its quick routine would answer it.
   bool quotes(Value* callee, Value* operand_forms) const {
     auto* function = as<Function>(callee);
-    return function->implementation == runtime_.fast_paths.quote_native && function->exec_mode != mode_function &&
-           function->exec_mode != mode_macro && operand_forms->kind == Kind::Cell && cdr(operand_forms) == heap_.constants.nil;
+    return function->exec_mode != mode_function && function->exec_mode != mode_macro &&
+           function->implementation == runtime_.fast_paths.quote_native && operand_forms->kind == Kind::Cell &&
+           cdr(operand_forms) == heap_.constants.nil;
   }
 
   // The operand forms `forms` hold a call of `callee` with `operand_forms` that declined. A call
