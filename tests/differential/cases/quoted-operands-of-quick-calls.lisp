@@ -5,6 +5,8 @@
 (for i (range 5) (set-symbol (quote s) (+ s i)))
 (print s)
 (print (+ 1 (length (quote (a b c)))))
+(print (+ 1 (car (quote (5 6)))))
+(print (+ 1 (car (cdr (quote (5 6))))))
 (print (cons (quote a) (quote (b c))))
 (print (list (quote nil) (quote 3) (quote "text")))
 (define t 0)
