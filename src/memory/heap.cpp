@@ -16,9 +16,11 @@
 namespace brevalon {
 
 namespace {
-// Small enough that a short run stays a few MiB above its start-up image, large enough that the
-// prelude, which every collection marks, is not marked more than once per 3 MiB allocated.
-constexpr size_t initial_threshold = size_t{3} << 20;
+// Small enough that the values a run makes and drops between collections stay within a core's
+// second-level cache and take few fresh pages of memory (the first touch of each costs a fault in
+// the kernel, which in a short run weighs more than the collections), large enough that what every
+// collection marks is marked at most once per MiB allocated.
+constexpr size_t initial_threshold = size_t{1} << 20;
 constexpr size_t large_object_estimate = 512;
 constexpr size_t initial_mark_stack = 4096;
 

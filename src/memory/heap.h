@@ -220,7 +220,7 @@ class Heap {
     size_t chunk = 0;  // index in the class's chunks
     size_t slot = 0;
   };
-  // Small beside the least threshold (3 MiB), and large enough that counting costs a value nothing.
+  // Small beside the least threshold (1 MiB), and large enough that counting costs a value nothing.
   static constexpr size_t piece_bytes = 4096;
 
   static constexpr uint8_t class_of(size_t size) {
