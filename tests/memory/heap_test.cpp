@@ -265,6 +265,23 @@ TEST(Heap, ValuesKeptAmongDeadOnesKeepTheirSlotsAndContents) {
   for (Value* value : holder.held) EXPECT_EQ(as<String>(value)->text.substr(0, 5), "kept ");
 }
 
+// A short run makes and drops values at safe points with next to nothing live: they take their
+// slots from memory the collector gave back, not from fresh memory, once a MiB or so has been used.
+TEST(Heap, ShortLivedValuesAreMadeInAFewMiBOfMemory) {
+  Heap own;
+  size_t frames = 0;
+  own.pending_frames = &frames;
+  std::set<Value*> slots;
+  for (int i = 0; i < 400000; ++i) {  // 12 MiB of integers
+    slots.insert(own.make<Integer>(i));
+    own.safe_point();
+  }
+  EXPECT_GE(own.collections(), 6u);
+  // An integer takes a slot of 32 bytes: 2 MiB of them.
+  static_assert(sizeof(Integer) <= 32);
+  EXPECT_LT(slots.size(), size_t{65536}) << "the values took fresh memory rather than freed slots";
+}
+
 // A recursion `depth` frames deep holds a few MiB in a heap of its own, then either returns or
 // stays pending while the program allocates short-lived values; whether a safe point collected
 // before they reached the threshold the recursion's marking set.
