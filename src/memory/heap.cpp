@@ -298,10 +298,12 @@ void Heap::mark_from_roots() {
   Marker marker(mark_stack_, docs_);
   for (RootSet* roots = root_sets_; roots; roots = roots->next_root_set) roots->visit_roots(marker);
   for (Value* value : explicit_roots_) marker(value);
-  // The image's values are marked for good: only what those that can change hold now is pushed.
-  for (Value* value : permanent_roots_) {
-    value->visit_edges(marker);
-    if (value->in_doc_table) marker.push_doc_and_metadata(value);
+  // The image's values are marked for good: only what those that can change hold now is pushed,
+  // and of those only the ones changed since the image was sealed hold anything but its values.
+  for (PermanentRoot& root : permanent_roots_) {
+    if (root.version && *root.version != root.sealed_version) root.version = nullptr;
+    if (!root.version) root.value->visit_edges(marker);
+    if (root.value->in_doc_table) marker.push_doc_and_metadata(root.value);
   }
   marker.drain();
   marked_outside_bytes_ = marker.outside;
@@ -313,6 +315,8 @@ size_t Heap::sweep_chunk(Chunk* chunk) {
   size_t live_slots = 0;
   for (size_t word = 0; word < bitmap_words; ++word) {
     uint64_t marked = chunk->marked[word];
+    // Stretches no value has used since the last sweep (or ever) have nothing to clear.
+    if (!(chunk->used[word] | marked)) continue;
     for (uint64_t doomed = chunk->used[word] & chunk->destructible[word] & ~marked; doomed; doomed &= doomed - 1) {
       size_t g = word * bits_per_word + static_cast<size_t>(__builtin_ctzll(doomed));
       reinterpret_cast<Value*>(reinterpret_cast<char*>(chunk) + g * granule)->~Value();
@@ -407,7 +411,9 @@ void Heap::make_image_permanent() {
   permanent_large_ = std::move(large_);
   large_.clear();
   for_each_object([this](Value* value) {
-    if (edges_may_change(value->kind) || value->in_doc_table) permanent_roots_.push_back(value);
+    if (!edges_may_change(value->kind) && !value->in_doc_table) return;
+    const uint64_t* version = value->edges_version();
+    permanent_roots_.push_back({value, version, version ? *version : 0});
   });
   names.make_all_permanent();
 }
@@ -432,7 +438,8 @@ bool Heap::edges_may_change(Kind kind) {
 // A value of the image given its first doc or metadata is marked from from now on, so that they
 // are kept.
 DocTable::Entry& Heap::entry_for(Value* value) {
-  if (!value->in_doc_table && is_permanent(value) && !edges_may_change(value->kind)) permanent_roots_.push_back(value);
+  if (!value->in_doc_table && is_permanent(value) && !edges_may_change(value->kind))
+    permanent_roots_.push_back({value, nullptr, 0});
   return docs_.entry_for(value);
 }
 

@@ -290,7 +290,14 @@ class Heap {
   // The start-up image (see make_image_permanent): its large values, the values marked from at every
   // collection, and what it takes, counted in as live at every sweep.
   std::vector<Value*> permanent_large_;
-  std::vector<Value*> permanent_roots_;
+  // The values of the image that may hold others made since, each with its edges' version as the
+  // image was sealed, when its kind keeps one (see Value::edges_version).
+  struct PermanentRoot {
+    Value* value;
+    const uint64_t* version;
+    uint64_t sealed_version;
+  };
+  std::vector<PermanentRoot> permanent_roots_;
   size_t permanent_bytes_ = 0;
   // Bytes the values reached by the last marking own outside their slots.
   size_t marked_outside_bytes_ = 0;

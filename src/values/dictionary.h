@@ -24,6 +24,7 @@ struct Hashtable : Value {
     for (auto& entry : entries_) visit(entry.second);
   }
   size_t footprint() const override;
+  const uint64_t* edges_version() const override { return &version; }
 
   // The one path by which an entry is added or changed.
   void set_key(std::string_view key, Value* value);

@@ -44,6 +44,7 @@ struct Environment : Value {
   void visit_edges(Visitor& visit) override;
   // Only what a scope holds outside its slot, which few do: in line, for the call of every new scope.
   size_t footprint() const override { return extras_ ? extras_footprint() : 0; }
+  const uint64_t* edges_version() const override { return &version; }
 
   // Every change of a binding goes through these four and bind_new, so fast paths can watch
   // `version`.

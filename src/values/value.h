@@ -52,6 +52,11 @@ struct Value {
   // Bytes the value owns outside its own object (a string's text), counted towards collection.
   virtual size_t footprint() const { return 0; }
 
+  // A counter that every change of the value's edges bumps, for a kind whose one write path keeps
+  // one; null for the others. While it holds what it held when the start-up image was sealed, a
+  // value of the image still holds only values of the image.
+  virtual const uint64_t* edges_version() const { return nullptr; }
+
   // False for a kind that owns nothing outside its own object: the collector then frees a dead one
   // without running its destructor. A kind derived from such a kind that owns memory sets it back.
   static constexpr bool needs_destructor = true;

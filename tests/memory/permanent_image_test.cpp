@@ -7,6 +7,7 @@
 
 #include "held_roots.h"
 #include "memory/heap.h"
+#include "values/dictionary.h"
 #include "values/environment.h"
 #include "values/list.h"
 #include "values/scalars.h"
@@ -62,6 +63,26 @@ TEST(PermanentImage, WhatAScopeOfTheImageIsGivenAfterwardsIsKept) {
     // The names the scope holds are the table's: interning the text again finds them.
     EXPECT_EQ(heap.names.intern("late-" + std::to_string(i)), names[i]);
   }
+}
+
+// Collections pass by a scope or a table of the image while it is as the image left it; one given
+// new values after some collections have passed it by is marked through from then on.
+TEST(PermanentImage, AScopeOrTableOfTheImageChangedOnlyLaterKeepsWhatItIsGiven) {
+  Heap heap;
+  Environment* scope = make_environment(heap, nullptr);
+  auto* table = heap.make<Hashtable>();
+  table->set_key("early", heap.make<String>("from start-up"));
+  heap.make_image_permanent();
+  churn(heap);
+  const Name* late = heap.names.intern("late");
+  scope->set_named(late, make_list(heap, {heap.make<String>("bound late")}));
+  table->set_key("late", make_list(heap, {heap.make<String>("set late")}));
+  churn(heap);
+  churn(heap);
+  EXPECT_EQ(text_of(car(scope->lookup_named(late))), "bound late");
+  EXPECT_EQ(text_of(car(table->get("late"))), "set late");
+  EXPECT_EQ(text_of(table->get("early")), "from start-up");
+  EXPECT_EQ(heap.names.intern("late"), late);
 }
 
 TEST(PermanentImage, ADocGivenToAValueOfTheImageAfterwardsIsKept) {
