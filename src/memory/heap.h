@@ -287,8 +287,8 @@ class Heap {
   FreeRun runs_[small_classes + 1];
   RunCursor cursors_[small_classes + 1];
   std::vector<Value*> large_;
-  // The start-up image (see make_image_permanent): its large values, the values marked from at every
-  // collection, and what it takes, counted in as live at every sweep.
+  // The start-up image (see make_image_permanent): its large values, the values a collection may
+  // mark from, and what it takes, counted in as live at every sweep.
   std::vector<Value*> permanent_large_;
   // The values of the image that may hold others made since, each with its edges' version as the
   // image was sealed, when its kind keeps one (see Value::edges_version).
