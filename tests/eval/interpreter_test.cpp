@@ -12,8 +12,11 @@
 #include "eval/eval_frames.h"
 #include "eval/runners.h"
 #include "printer/printer.h"
+#include "startup/global_environment.h"
 
 namespace brevalon {
+extern const std::string_view startup_image;
+
 namespace {
 
 using testing_support::global;
@@ -51,6 +54,30 @@ TEST(Interpreter, AFunctionRecursingAHundredThousandDeepReturns) {
       "(define count-down (fn (n) (if (= n 0) 0 (+ 1 (count-down (- n 1))))))"
       "(count-down 100000)");
   EXPECT_EQ(integer_value(result), 100000);
+}
+
+
+// Where the machine stack is when a native runs: a native bound as machine-stack-here.
+Value* machine_stack_here(Interpreter& interpreter, Environment*, Value*) {
+  return interpreter.heap.make<Integer>(static_cast<int64_t>(reinterpret_cast<uintptr_t>(__builtin_frame_address(0))));
+}
+
+TEST(Interpreter, ARecursionThroughTheBranchOfAnIfBodyTakesNoMachineStackForEachLevel) {
+  // The prelude's `if` is what such bodies call: a run of its own, from the start-up image.
+  Runtime own;
+  build_global_environment(own, startup_image);
+  Heap& own_heap = own.heap;
+  own.global->bind(own_heap.make<NamedSymbol>(own_heap.names.intern("machine-stack-here")),
+                   own_heap.make<Function>(mode_function, own_heap.make<NativeFunc>("machine-stack-here", machine_stack_here)));
+  auto stack_at = [&own](std::string_view program) { return integer_value(do_string(own, program)); };
+  do_string(own,
+            "(def (down n) (if (= n 0) (machine-stack-here) (down (- n 1))))"
+            "(def (wrapped n) (if (= n 0) (machine-stack-here) (- (wrapped (- n 1)) 0)))");
+  int64_t shallow = stack_at("(down 1)");
+  // 20,000 levels of a C frame each would be megabytes; the stack grows down.
+  EXPECT_LT(shallow - stack_at("(down 20000)"), 64 * 1024);
+  // With the recursion in an argument, each level takes its C frame, and the run still returns.
+  EXPECT_GT(shallow - stack_at("(wrapped 20000)"), 64 * 1024);
 }
 
 TEST(Interpreter, ValuesMadeDuringARunSurviveTheCollectionsItTriggers) {

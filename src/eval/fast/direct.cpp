@@ -141,8 +141,10 @@ class Direct {
 
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
   // `branch` when it is the branch an `if` picked: a call of `if` there goes on in a loop (see
-  // run_nested_ifs).
-  Value* evaluate_in_frame(Environment* environment, Value* form, bool branch = false) {
+  // run_nested_ifs). `tail` when it is the branch of a body's `if` whose function's record is the
+  // one evaluate_in_record is stepping: a form that would take a record of its own is left to
+  // that loop instead, and tail_mark() returned (see evaluate_in_record).
+  Value* evaluate_in_frame(Environment* environment, Value* form, bool branch = false, bool tail = false) {
     Value* value;
     // An atom's frame would come and go within one step: it is pushed only to fail.
     if (form->kind != Kind::Cell && runtime_.frame_count < Runtime::max_frames && evaluate_atom(runtime_.global, environment, form, value))
@@ -153,6 +155,10 @@ class Direct {
     if (form->kind == Kind::Cell && look_up_head(environment, car(form), callee) && callee->kind == Kind::Function) {
       if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
+    }
+    if (tail && form->kind == Kind::Cell) {
+      tail_ = Tail{environment, form, callee};
+      return tail_mark();
     }
     return evaluate_in_record(environment, form, callee);
   }
@@ -167,14 +173,50 @@ class Direct {
 
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
   // answers above cost no more than they need.
+  //
+  // A call of a function whose body is a call of `if` leaves the branch that `if` picks to this
+  // loop when the branch would take a record of its own (tail_mark() comes back, the form in tail_):
+  // its record is pushed above the function's, as the recursion would push it, and stepped here,
+  // so that a recursion through such branches, as in (if (= n 0) 1 (* n (f (- n 1)))), takes
+  // one C frame of the machine stack for each level fewer. Once the last form has its value,
+  // each function's record finishes as its calls would have, innermost first.
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) return atom_in_record(environment, form);
-    if (!may_step()) return hand_over();
-    Value* value = evaluate_call(self);
-    if (!value) return nullptr;
-    pop();
-    return value;
+    Record* const first = self;
+    for (;;) {
+      if (!may_step()) return hand_over();
+      Value* value = evaluate_call(self);
+      if (value != tail_mark()) [[likely]] {
+        if (!value) return nullptr;
+        pop();
+        if (self != first) [[unlikely]] finish_functions_from(first);
+        return value;
+      }
+      // A form left to the loop is a list: evaluate_in_frame has its value in place otherwise.
+      self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, tail_.environment, tail_.form, tail_.callee, nullptr, nullptr, nullptr});
+    }
+  }
+
+  // What the records of functions from `first` up, each a function_if whose branch was left to
+  // evaluate_in_record's loop, have their calls do once the branch has its value, innermost
+  // first: run_if_of_body lets go of the if's three frames, run_body_of of the ExecFrame,
+  // call_function_with of the CallFrame, its caller of the values in hand, and
+  // evaluate_in_record of the record.
+  [[gnu::noinline]] void finish_functions_from(Record* first) {
+    while (records_.top > first) {
+      Record* record = records_.top - 1;
+      runtime_.frame_count -= if_frames + 2;
+      records_.values_top -= record->count;
+      pop();
+    }
+  }
+
+  // What evaluate_in_frame returns when it leaves a form to evaluate_in_record's loop: never a
+  // value, and never null.
+  static Value* tail_mark() {
+    static char mark;
+    return reinterpret_cast<Value*>(&mark);
   }
 
   // Where the trampoline would take its next step with an EvalFrame just pushed on top: the
@@ -236,7 +278,7 @@ class Direct {
             self->c = nullptr;
             records_.values_top += count;
             Value* result = call_function_with(self, lisp, kept);
-            if (result) records_.values_top -= count;
+            if (result && result != tail_mark()) records_.values_top -= count;
             return result;
           }
         }
@@ -343,7 +385,7 @@ class Direct {
       self->state = uint8_t(count);
       self->c = nullptr;
       Value* result = call_function_with(self, lisp, values);
-      if (result) records_.values_top -= count;
+      if (result && result != tail_mark()) records_.values_top -= count;
       return result;
     }
     Value* arguments = make_list(heap_, values, size_t(count));
@@ -615,10 +657,10 @@ class Direct {
     if (!look_up_head(scope, car(form), callee) || callee->kind != Kind::Function)
       value = evaluate_part(scope, form);
     else if (is_if_of_shaped_body(callee))
-      value = run_if_of_body(combined, form, callee);
+      value = run_if_of_body(combined, form, callee, combined != base_);
     else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
       value = evaluate_in_record(scope, form, callee);
-    if (!value) return nullptr;
+    if (!value || value == tail_mark()) return value;
     --runtime_.frame_count;
     return value;
   }
@@ -668,16 +710,18 @@ class Direct {
 
   // The call of `if` that is the body of the function called from `combined`, its EvalFrame,
   // CallFrame and native frame counted in that record (function_if). Where the trampoline would
-  // step the EvalFrame, the collector may run.
-  Value* run_if_of_body(Record* combined, Value* form, Value* if_function) {
+  // step the EvalFrame, the collector may run. `tail` when `combined` is the record
+  // evaluate_in_record is stepping, called through run_body_of and call_function_with, all of
+  // which pass tail_mark() on untouched: the branch may be left to that loop.
+  Value* run_if_of_body(Record* combined, Value* form, Value* if_function, bool tail = false) {
     heap_.safe_point();
     combined->count = combined->state;
     combined->kind = Record::Kind::function_if;
     combined->e = if_function;
     combined->state = uint8_t(Phase::condition);
     runtime_.frame_count += if_frames;
-    Value* value = run_if(combined, cdr(form), static_cast<Environment*>(combined->d));
-    if (!value) return nullptr;
+    Value* value = run_if(combined, cdr(form), static_cast<Environment*>(combined->d), tail);
+    if (!value || value == tail_mark()) return value;
     runtime_.frame_count -= if_frames;
     return value;
   }
@@ -718,7 +762,7 @@ class Direct {
       for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
     }
     Value* result = run_body_of(self, lisp, scope);
-    if (!result) return nullptr;
+    if (!result || result == tail_mark()) return result;
     --runtime_.frame_count;
     return result;
   }
@@ -815,13 +859,14 @@ class Direct {
     return value;
   }
 
-  // The native's phases, kept in `self`'s state: the test, then the branch it picks.
-  Value* run_if(Record* self, Value* arguments, Environment* environment) {
+  // The native's phases, kept in `self`'s state: the test, then the branch it picks (left to
+  // evaluate_in_record's loop when `tail`, see evaluate_in_frame).
+  Value* run_if(Record* self, Value* arguments, Environment* environment, bool tail = false) {
     Value* test = evaluate_in_frame(environment, car(arguments));
     if (!test) return nullptr;
     Value* branch = branch_of(self, arguments, test);
     if (!branch) return hand_over(test);
-    return evaluate_in_frame(environment, branch, true);
+    return evaluate_in_frame(environment, branch, true, tail);
   }
 
   // The branch `if` picks on the value of its test, its phase set in `self`'s state; null when
@@ -933,6 +978,13 @@ class Direct {
   bool bounded_;
   bool handing_over_ = false;
   Value* pending_value_ = nullptr;
+  // The form evaluate_in_frame last left to evaluate_in_record's loop, with its scope and its
+  // head's value when it was looked up.
+  struct Tail {
+    Environment* environment;
+    Value* form;
+    Value* callee;
+  } tail_{};
 
  public:
   Value* pending_value() const { return pending_value_; }
