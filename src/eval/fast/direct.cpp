@@ -79,6 +79,10 @@ namespace {
 using Record = DirectRecord;
 // The most arguments a call binds from their values in hand (see binds_in_place).
 constexpr int most_values_in_place = 4;
+// How deep on the machine stack a direct evaluation goes before forms are left to
+// evaluate_in_record's loop: a form left saves a C frame but takes more steps to go on from,
+// worth it only in a recursion deep enough for its machine stack to matter.
+constexpr uintptr_t deep_stack_bytes = uintptr_t{256} << 10;
 // The most argument forms whose values evaluate_argument_values keeps in hand.
 constexpr int most_argument_values = 8;
 using Phase = ResumableState::Phase;
@@ -98,6 +102,7 @@ class Direct {
         values_base_(records_.values_top),
         nil_(heap_.constants.nil),
         floor_(recursion_floor()),
+        deep_(stack_here() - std::min(stack_here(), deep_stack_bytes)),
         bounded_(runtime_.bounded()) {}
 
   Value* run() {
@@ -141,9 +146,9 @@ class Direct {
 
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
   // `branch` when it is the branch an `if` picked: a call of `if` there goes on in a loop (see
-  // run_nested_ifs). `tail` when it is the branch of a body's `if` whose function's record is the
-  // one evaluate_in_record is stepping: a form that would take a record of its own is left to
-  // that loop instead, and tail_mark() returned (see evaluate_in_record).
+  // run_nested_ifs). `tail` when the record whose form this is part of is the one
+  // evaluate_in_record is stepping, and the form its last: a form that would take a record of its
+  // own is left to that loop instead, and tail_mark() returned (see evaluate_in_record).
   Value* evaluate_in_frame(Environment* environment, Value* form, bool branch = false, bool tail = false) {
     Value* value;
     // An atom's frame would come and go within one step: it is pushed only to fail.
@@ -174,12 +179,13 @@ class Direct {
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
   // answers above cost no more than they need.
   //
-  // A call of a function whose body is a call of `if` leaves the branch that `if` picks to this
-  // loop when the branch would take a record of its own (tail_mark() comes back, the form in tail_):
-  // its record is pushed above the function's, as the recursion would push it, and stepped here,
-  // so that a recursion through such branches, as in (if (= n 0) 1 (* n (f (- n 1)))), takes
-  // one C frame of the machine stack for each level fewer. Once the last form has its value,
-  // each function's record finishes as its calls would have, innermost first.
+  // Two forms are left to this loop when they would take a record of their own (tail_mark()
+  // comes back, the form in tail_): the branch that a function's one-form `if` body picks, and the
+  // last argument form of a call whose values are kept in hand. The form's record is pushed
+  // above the record that left it, as the recursion would push it, and stepped here; once it has
+  // its value, the record that left it takes the value (see resume_left), innermost first. A
+  // recursion through such forms, as in (if (= n 0) 1 (* n (f (- n 1)))), thus takes fewer C frames
+  // of the machine stack for each level, once it is deep (see deep_stack_bytes).
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) return atom_in_record(environment, form);
@@ -187,37 +193,41 @@ class Direct {
     for (;;) {
       if (!may_step()) return hand_over();
       Value* value = evaluate_call(self);
-      if (value != tail_mark()) [[likely]] {
+      while (value != tail_mark()) {
         if (!value) return nullptr;
         pop();
-        if (self != first) [[unlikely]] finish_functions_from(first);
-        return value;
+        if (records_.top == first) [[likely]] return value;
+        value = resume_left(value);
       }
       // A form left to the loop is a list: evaluate_in_frame has its value in place otherwise.
       self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, tail_.environment, tail_.form, tail_.callee, nullptr, nullptr, nullptr});
     }
   }
 
-  // What the records of functions from `first` up, each a function_if whose branch was left to
-  // evaluate_in_record's loop, have their calls do once the branch has its value, innermost
-  // first: run_if_of_body lets go of the if's three frames, run_body_of of the ExecFrame,
-  // call_function_with of the CallFrame, its caller of the values in hand, and
-  // evaluate_in_record of the record.
-  [[gnu::noinline]] void finish_functions_from(Record* first) {
-    while (records_.top > first) {
-      Record* record = records_.top - 1;
+  // The record on top, which left a form to evaluate_in_record's loop, takes that form's value
+  // and goes on as its calls would have: the value it gives, null when handing over, or
+  // tail_mark() for another form left. A function_if's branch: run_if_of_body lets go of the if's
+  // three frames, run_body_of of the ExecFrame, call_function_with of the CallFrame, and its
+  // caller of the values in hand. An eval_with_values's last argument: the value is kept, and
+  // the call made.
+  [[gnu::noinline]] Value* resume_left(Value* value) {
+    Record* record = records_.top - 1;
+    if (record->kind == Record::Kind::function_if) {
       runtime_.frame_count -= if_frames + 2;
       records_.values_top -= record->count;
-      pop();
+      return value;
     }
+    *records_.values_top++ = value;
+    ++record->count;
+    end_argument_values(record);
+    return call_with_values(record, record->b, int(record->count));
   }
 
   // What evaluate_in_frame returns when it leaves a form to evaluate_in_record's loop: never a
-  // value, and never null.
-  static Value* tail_mark() {
-    static char mark;
-    return reinterpret_cast<Value*>(&mark);
-  }
+  // value (no value sits at address 1), and never null.
+  static Value* tail_mark() { return reinterpret_cast<Value*>(uintptr_t{1}); }
+  // Whether `result` is a value: neither null (handing over) nor tail_mark(), in one comparison.
+  static bool is_value(const Value* result) { return reinterpret_cast<uintptr_t>(result) > 1; }
 
   // Where the trampoline would take its next step with an EvalFrame just pushed on top: the
   // collector may run, and the step is the trampoline's (false) when the machine stack or the
@@ -241,11 +251,12 @@ class Direct {
     return value;
   }
 
-  // An atom in place when it is bound, otherwise the form in a frame of its own.
-  Value* evaluate_part(Environment* environment, Value* form) {
+  // An atom in place when it is bound, otherwise the form in a frame of its own (or, when
+  // `tail`, left to evaluate_in_record's loop, see evaluate_in_frame).
+  Value* evaluate_part(Environment* environment, Value* form, bool tail = false) {
     Value* value;
     if (form->kind != Kind::Cell && evaluate_atom(runtime_.global, environment, form, value)) return value;
-    return evaluate_in_frame(environment, form);
+    return evaluate_in_frame(environment, form, false, tail);
   }
 
   // EvalFrame from its start: the call form of the eval record at `self`.
@@ -278,7 +289,7 @@ class Direct {
             self->c = nullptr;
             records_.values_top += count;
             Value* result = call_function_with(self, lisp, kept);
-            if (result && result != tail_mark()) records_.values_top -= count;
+            if (is_value(result)) records_.values_top -= count;
             return result;
           }
         }
@@ -289,18 +300,13 @@ class Direct {
           if (count < 0 || !records_.has_value_room(count)) {
             arguments = evaluate_arguments(environment, cdr(expression));
           } else {
-            arguments = call_with_values(self, callee, count);
-            // The call was made: the record became the function's, or + added the values.
-            if (self->kind != Record::Kind::eval || self->state == uint8_t(EvalFrame::State::finished)) return arguments;
+            Value* done = evaluate_argument_values(self);
+            if (done != nil_) return done;
+            return call_with_values(self, callee, count);
           }
           if (!arguments) return nullptr;
         }
-        self->c = arguments;
-        self->state = uint8_t(EvalFrame::State::calling);
-        if (as<Function>(callee)->implementation->kind == Kind::LispFunc && callee != runtime_.fast_paths.plus &&
-            runtime_.frame_count + 2 <= Runtime::max_frames)
-          return call_function(self, as<LispFunc>(as<Function>(callee)->implementation), arguments);
-        return call(environment, callee, arguments, expression, true);
+        return call_with_list(self, callee, arguments);
       case mode_no_eval:
       case mode_no_expand:
         arguments = cdr(expression);
@@ -344,37 +350,43 @@ class Direct {
   // evaluate_arguments for the call at `self`, the top record, with the values kept in hand and
   // the EvalArgsFrame in that record (eval_with_values), for a proper list of forms of at most
   // most_argument_values, with room for them: the values are left on top of
-  // DirectRecords::values for the caller to take off.
-  [[gnu::always_inline]] Value** evaluate_argument_values(Record* self) {
+  // DirectRecords::values, and nil returned. Null when handing over; tail_mark() when the last
+  // form was left to the loop of evaluate_in_record stepping `self` (see resume_left). In line in
+  // evaluate_in_record, as is call_with_values: a call nested in another's arguments, as in
+  // (- (* 3 (f x)) y), then takes one C frame of the machine stack for each call around it, not
+  // two, and none when it is the last argument.
+  [[gnu::always_inline]] Value* evaluate_argument_values(Record* self) {
     self->kind = Record::Kind::eval_with_values;
     self->d = cdr(self->a);
     self->count = 0;
     // As the EvalArgsFrame's push would: past the limit, it fails with the frame on top.
     if (++runtime_.frame_count > Runtime::max_frames) Interpreter::too_many_frames();
-    Value** values = records_.values_top;
+    bool tail = self != base_ && stack_here() < deep_;
     while (self->d->kind == Kind::Cell) {
       Value* form = car(self->d);
       self->d = cdr(self->d);
-      Value* value = evaluate_part(self->environment, form);
-      if (!value) return nullptr;
+      Value* value = evaluate_part(self->environment, form, tail && self->d == nil_);
+      if (!is_value(value)) return value;
       *records_.values_top++ = value;
       ++self->count;
     }
+    end_argument_values(self);
+    return nil_;
+  }
+
+  // The EvalArgsFrame of the record at `self` goes, its values all in hand.
+  void end_argument_values(Record* self) {
     --runtime_.frame_count;
     self->kind = Record::Kind::eval;
     self->d = nullptr;
-    return values;
   }
 
-  // The arguments of the call at `self`, `count` forms, evaluated with their values in hand: the
-  // call's result when they bind a function's parameters, as quick arguments do (the record is
-  // then a function_call), or when the prelude's + adds them as its CallFrame would have (the
-  // record's state is then finished); otherwise the argument list. In line in evaluate_in_record,
-  // as is evaluate_argument_values: a call nested in another's arguments, as in (- (* 3 (f x)) y),
-  // then takes one C frame of the machine stack for each call around it, not two.
+  // The call at `self` once the values of its `count` argument forms are in hand, on top of
+  // DirectRecords::values: made by binding a function's parameters from them, as quick arguments
+  // do (the record is then a function_call), as the prelude's + or a quick native makes it
+  // without its CallFrame (the record's state is then finished), or with their list.
   [[gnu::always_inline]] Value* call_with_values(Record* self, Value* callee, int count) {
-    Value** values = evaluate_argument_values(self);
-    if (!values) return nullptr;
+    Value** values = records_.values_top - count;
     if (Value* value = quick_call_of_values(self->environment, callee, values, count)) {
       records_.values_top -= count;
       self->state = uint8_t(EvalFrame::State::finished);
@@ -385,12 +397,22 @@ class Direct {
       self->state = uint8_t(count);
       self->c = nullptr;
       Value* result = call_function_with(self, lisp, values);
-      if (result && result != tail_mark()) records_.values_top -= count;
+      if (is_value(result)) records_.values_top -= count;
       return result;
     }
     Value* arguments = make_list(heap_, values, size_t(count));
     records_.values_top -= count;
-    return arguments;
+    return call_with_list(self, callee, arguments);
+  }
+
+  // The call at `self` with its argument list.
+  Value* call_with_list(Record* self, Value* callee, Value* arguments) {
+    self->c = arguments;
+    self->state = uint8_t(EvalFrame::State::calling);
+    if (as<Function>(callee)->implementation->kind == Kind::LispFunc && callee != runtime_.fast_paths.plus &&
+        runtime_.frame_count + 2 <= Runtime::max_frames)
+      return call_function(self, as<LispFunc>(as<Function>(callee)->implementation), arguments);
+    return call(self->environment, callee, arguments, self->a, true);
   }
 
   // What a call of `callee` with these argument values gives without its CallFrame, for the
@@ -657,10 +679,10 @@ class Direct {
     if (!look_up_head(scope, car(form), callee) || callee->kind != Kind::Function)
       value = evaluate_part(scope, form);
     else if (is_if_of_shaped_body(callee))
-      value = run_if_of_body(combined, form, callee, combined != base_);
+      value = run_if_of_body(combined, form, callee, combined != base_ && stack_here() < deep_);
     else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
       value = evaluate_in_record(scope, form, callee);
-    if (!value || value == tail_mark()) return value;
+    if (!is_value(value)) return value;
     --runtime_.frame_count;
     return value;
   }
@@ -721,7 +743,7 @@ class Direct {
     combined->state = uint8_t(Phase::condition);
     runtime_.frame_count += if_frames;
     Value* value = run_if(combined, cdr(form), static_cast<Environment*>(combined->d), tail);
-    if (!value || value == tail_mark()) return value;
+    if (!is_value(value)) return value;
     runtime_.frame_count -= if_frames;
     return value;
   }
@@ -730,7 +752,7 @@ class Direct {
   // no prelude role or native dispatch that reads the list, parameters that are distinct names
   // each new scope binds without a search, and room below the frame limit for its CallFrame and
   // ExecFrame.
-  LispFunc* binds_in_place(Value* callee) const {
+  [[gnu::always_inline]] LispFunc* binds_in_place(Value* callee) const {
     Value* impl = as<Function>(callee)->implementation;
     if (impl->kind != Kind::LispFunc) return nullptr;
     auto* lisp = as<LispFunc>(impl);
@@ -762,7 +784,7 @@ class Direct {
       for (Value* parameter : lisp->parameters) scope->bind_new(as<NamedSymbol>(parameter)->name, *value++);
     }
     Value* result = run_body_of(self, lisp, scope);
-    if (!result || result == tail_mark()) return result;
+    if (!is_value(result)) return result;
     --runtime_.frame_count;
     return result;
   }
@@ -975,6 +997,8 @@ class Direct {
   Value** values_base_;
   Value* nil_;
   uintptr_t floor_;
+  // Below here on the machine stack, forms are left to evaluate_in_record's loop.
+  uintptr_t deep_;
   bool bounded_;
   bool handing_over_ = false;
   Value* pending_value_ = nullptr;
