@@ -223,6 +223,10 @@ class Direct {
     return call_with_values(record, record->b, int(record->count));
   }
 
+  // Whether a form of the record at `self`, which evaluate_in_record is stepping unless it is the
+  // base, may be left to that loop: once the recursion is deep (see deep_stack_bytes).
+  bool may_leave_forms(const Record* self) const { return self != base_ && stack_here() < deep_; }
+
   // What evaluate_in_frame returns when it leaves a form to evaluate_in_record's loop: never a
   // value (no value sits at address 1), and never null.
   static Value* tail_mark() { return reinterpret_cast<Value*>(uintptr_t{1}); }
@@ -361,7 +365,7 @@ class Direct {
     self->count = 0;
     // As the EvalArgsFrame's push would: past the limit, it fails with the frame on top.
     if (++runtime_.frame_count > Runtime::max_frames) Interpreter::too_many_frames();
-    bool tail = self != base_ && stack_here() < deep_;
+    bool tail = may_leave_forms(self);
     while (self->d->kind == Kind::Cell) {
       Value* form = car(self->d);
       self->d = cdr(self->d);
@@ -679,7 +683,7 @@ class Direct {
     if (!look_up_head(scope, car(form), callee) || callee->kind != Kind::Function)
       value = evaluate_part(scope, form);
     else if (is_if_of_shaped_body(callee))
-      value = run_if_of_body(combined, form, callee, combined != base_ && stack_here() < deep_);
+      value = run_if_of_body(combined, form, callee, may_leave_forms(combined));
     else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
       value = evaluate_in_record(scope, form, callee);
     if (!is_value(value)) return value;
