@@ -179,13 +179,13 @@ class Direct {
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
   // answers above cost no more than they need.
   //
-  // Two forms are left to this loop when they would take a record of their own (tail_mark()
-  // comes back, the form in tail_): the branch that a function's one-form `if` body picks, and the
-  // last argument form of a call whose values are kept in hand. The form's record is pushed
+  // Two kinds of form are left to this loop when they would take a record of their own
+  // (tail_mark() comes back, the form in tail_): the branch that a function's one-form `if` body
+  // picks, and an argument form of a call whose values are kept in hand. The form's record is pushed
   // above the record that left it, as the recursion would push it, and stepped here; once it has
   // its value, the record that left it takes the value (see resume_left), innermost first. A
-  // recursion through such forms, as in (if (= n 0) 1 (* n (f (- n 1)))), thus takes fewer C frames
-  // of the machine stack for each level, once it is deep (see deep_stack_bytes).
+  // recursion through such forms, as in (if (= n 0) 1 (- (* 3 (f (- n 1))) n)), thus takes no C
+  // frame of the machine stack for each level, once it is deep (see deep_stack_bytes).
   [[gnu::noinline]] Value* evaluate_in_record(Environment* environment, Value* form, Value* callee) {
     Record* self = push(Record{Record::Kind::eval, uint8_t(EvalFrame::State::start), 0, environment, form, callee, nullptr, nullptr, nullptr});
     if (form->kind != Kind::Cell) return atom_in_record(environment, form);
@@ -208,8 +208,8 @@ class Direct {
   // and goes on as its calls would have: the value it gives, null when handing over, or
   // tail_mark() for another form left. A function_if's branch: run_if_of_body lets go of the if's
   // three frames, run_body_of of the ExecFrame, call_function_with of the CallFrame, and its
-  // caller of the values in hand. An eval_with_values's last argument: the value is kept, and
-  // the call made.
+  // caller of the values in hand. An eval_with_values's argument: the value is kept, and the
+  // next argument forms evaluated, and the call made once they all have their values.
   [[gnu::noinline]] Value* resume_left(Value* value) {
     Record* record = records_.top - 1;
     if (record->kind == Record::Kind::function_if) {
@@ -219,7 +219,8 @@ class Direct {
     }
     *records_.values_top++ = value;
     ++record->count;
-    end_argument_values(record);
+    Value* done = next_argument_values(record);
+    if (done != nil_) return done;
     return call_with_values(record, record->b, int(record->count));
   }
 
@@ -354,22 +355,28 @@ class Direct {
   // evaluate_arguments for the call at `self`, the top record, with the values kept in hand and
   // the EvalArgsFrame in that record (eval_with_values), for a proper list of forms of at most
   // most_argument_values, with room for them: the values are left on top of
-  // DirectRecords::values, and nil returned. Null when handing over; tail_mark() when the last
-  // form was left to the loop of evaluate_in_record stepping `self` (see resume_left). In line in
+  // DirectRecords::values, and nil returned. Null when handing over; tail_mark() when a form was
+  // left to the loop of evaluate_in_record stepping `self` (see resume_left). In line in
   // evaluate_in_record, as is call_with_values: a call nested in another's arguments, as in
   // (- (* 3 (f x)) y), then takes one C frame of the machine stack for each call around it, not
-  // two, and none when it is the last argument.
+  // two, and none once the recursion is deep.
   [[gnu::always_inline]] Value* evaluate_argument_values(Record* self) {
     self->kind = Record::Kind::eval_with_values;
     self->d = cdr(self->a);
     self->count = 0;
     // As the EvalArgsFrame's push would: past the limit, it fails with the frame on top.
     if (++runtime_.frame_count > Runtime::max_frames) Interpreter::too_many_frames();
+    return next_argument_values(self);
+  }
+
+  // The rest of evaluate_argument_values, from the record's next form on: where resume_left goes
+  // on once a form left to the loop has its value.
+  [[gnu::always_inline]] Value* next_argument_values(Record* self) {
     bool tail = may_leave_forms(self);
     while (self->d->kind == Kind::Cell) {
       Value* form = car(self->d);
       self->d = cdr(self->d);
-      Value* value = evaluate_part(self->environment, form, tail && self->d == nil_);
+      Value* value = evaluate_part(self->environment, form, tail);
       if (!is_value(value)) return value;
       *records_.values_top++ = value;
       ++self->count;
