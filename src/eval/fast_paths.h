@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "eval/fast/counted_lists.h"
 #include "eval/fast/dispatch.h"
 #include "eval/fast/list_walks.h"
 #include "eval/fast/range_iterator.h"
@@ -42,6 +43,7 @@ struct FastPaths {
   MapText map;
   FilterText filter;
   ReduceText reduce;
+  CountedList counted_list;
   // The prelude's generics whose methods fast paths stand for, as method-store holds them.
   enum StoreEntry : uint8_t { add_entry = 1, iter_entry = 2, length_entry = 4, at_entry = 8, in_entry = 16 };
   static constexpr const char* store_keys[5] = {"add", "iter", "length", "at", "in"};

@@ -1,6 +1,7 @@
 // at and in walked over a list in one go instead of once per cell through the generic.
 #include "eval/fast/list_generics.h"
 
+#include "eval/fast/counted_lists.h"
 #include "eval/runtime.h"
 #include "values/equality.h"
 #include "values/list.h"
@@ -35,10 +36,8 @@ Value* native_at(Runtime& runtime, Value* list, Value* index) {
 
 Value* native_in(Runtime& runtime, Value* list, Value* item) {
   const Constants& constants = runtime.heap.constants;
-  size_t cells = 0;
-  Value* end = list;
-  for (; end->kind == Kind::Cell; end = cdr(end)) ++cells;
-  if (end != constants.nil || !frames_fit(runtime, cells)) return nullptr;
+  int64_t cells = count_cells(runtime, list);
+  if (cells < 0 || !frames_fit(runtime, static_cast<size_t>(cells))) return nullptr;
   for (; list->kind == Kind::Cell; list = cdr(list)) {
     Value* element = car(list);
     bool equal;

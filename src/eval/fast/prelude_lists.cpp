@@ -1,6 +1,7 @@
 // The list functions of the prelude computed in one go when nothing they stand for has changed.
 #include "eval/fast/prelude_lists.h"
 
+#include "eval/fast/counted_lists.h"
 #include "eval/fast/list_generics.h"
 #include "eval/fast/list_walks.h"
 #include "eval/fast/prelude_predicates.h"
@@ -35,10 +36,8 @@ bool take(Value* arguments, Value** out, size_t count, Value* nil) {
 }
 
 Value* native_length(Runtime& runtime, Value* list) {
-  Value* nil = runtime.heap.constants.nil;
-  int64_t count = 0;
-  for (; list->kind == Kind::Cell; list = cdr(list)) ++count;
-  if (list != nil || !frames_fit(runtime, (count + 1) * length_frames_per_cell)) return nullptr;
+  int64_t count = count_cells(runtime, list);
+  if (count < 0 || !frames_fit(runtime, (static_cast<size_t>(count) + 1) * length_frames_per_cell)) return nullptr;
   return runtime.heap.make<Integer>(count);
 }
 

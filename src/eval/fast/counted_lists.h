@@ -1,0 +1,30 @@
+// The cells of proper lists counted for the native list walks, the last list counted remembered.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "values/value.h"
+
+namespace brevalon {
+
+struct Runtime;
+
+// The last list count_cells counted, with its count and the collection it was counted after.
+//
+// A native walk declines a list too long for the step-by-step method's frames, and that method
+// recurses over the list's cells, asking the native again of each tail: a tail of the list
+// remembered is counted from it in one step, not walked again, so a long list costs its
+// declines one walk instead of one a cell. Cells never change, so the count holds while the list
+// lives; it is forgotten at the next collection, which may free the list and make another where
+// it was.
+struct CountedList {
+  Value* list = nullptr;  // a cell, or null
+  size_t cells = 0;
+  size_t collection = 0;
+};
+
+// The count of the cells of `list` when it is a proper list (nil has none); -1 when it does not
+// end in nil.
+int64_t count_cells(Runtime& runtime, Value* list);
+
+}  // namespace brevalon
