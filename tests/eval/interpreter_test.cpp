@@ -62,7 +62,7 @@ Value* machine_stack_here(Interpreter& interpreter, Environment*, Value*) {
   return interpreter.heap.make<Integer>(static_cast<int64_t>(reinterpret_cast<uintptr_t>(__builtin_frame_address(0))));
 }
 
-TEST(Interpreter, RecursionsThroughAnIfBodysBranchOrAnArgumentTakeNoMachineStackForEachLevel) {
+TEST(Interpreter, RecursionsThroughABodysLastFormAnIfsBranchOrAnArgumentTakeNoMachineStackForEachLevel) {
   // The prelude's `if` is what such bodies call: a run of its own, from the start-up image.
   Runtime own;
   build_global_environment(own, startup_image);
@@ -75,13 +75,18 @@ TEST(Interpreter, RecursionsThroughAnIfBodysBranchOrAnArgumentTakeNoMachineStack
             "(def (first n) (if (= n 0) (machine-stack-here) (- (first (- n 1)) 0)))"
             "(def (nested n) (if (= n 0) (machine-stack-here) (- (* 1 (nested (- n 1))) 0)))"
             "(def (last n) (if (= n 0) (machine-stack-here) (- 0 (last (- n 1)))))"
+            "(def (through-let n) (let m (- n 1) (if (= n 0) (machine-stack-here) (through-let m))))"
+            "(def (two-forms n) n (if (= n 0) (machine-stack-here) (two-forms (- n 1))))"
+            "(def (outer n) (inner n))"
+            "(def (inner n) (if (= n 0) (machine-stack-here) (outer (- n 1))))"
             "(define bottom 0)"
             "(def (tested n) (if (= n 0) (set-symbol (quote bottom) (machine-stack-here))"
             "                    (if (tested (- n 1)) true false)))");
   int64_t shallow = stack_at("(down 1)");
   // 20,000 levels of a C frame each would be megabytes; the stack grows down. Such forms are left
   // to the loop once the recursion is a quarter of a MiB deep.
-  for (const char* call : {"(down 20000)", "(first 20000)", "(nested 20000)", "(last 20000)"})
+  for (const char* call : {"(down 20000)", "(first 20000)", "(nested 20000)", "(last 20000)", "(through-let 20000)",
+                           "(two-forms 20000)", "(outer 20000)"})
     EXPECT_LT(shallow - stack_at(call), 320 * 1024) << call;
   // With the recursion in an if's test, each level takes its C frames.
   // 5,000 levels stay above where a direct evaluation hands over to the trampoline.

@@ -161,11 +161,15 @@ class Direct {
       if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
     }
-    if (tail && form->kind == Kind::Cell) {
-      tail_ = Tail{environment, form, callee};
-      return tail_mark();
-    }
+    if (tail && form->kind == Kind::Cell) return leave(environment, form, callee);
     return evaluate_in_record(environment, form, callee);
+  }
+
+  // Leaves `form`, a list, to the loop of evaluate_in_record (see there): its record is pushed
+  // there, with `callee` as its head's value when that was looked up.
+  Value* leave(Environment* environment, Value* form, Value* callee) {
+    tail_ = Tail{environment, form, callee};
+    return tail_mark();
   }
 
   // evaluate_atom for the head of a call form: false when it is a list or unbound.
@@ -179,9 +183,11 @@ class Direct {
   // The rest of evaluate_in_frame, with the frame's record pushed: out of line, so that the
   // answers above cost no more than they need.
   //
-  // Two kinds of form are left to this loop when they would take a record of their own
-  // (tail_mark() comes back, the form in tail_): the branch that a function's one-form `if` body
-  // picks, and an argument form of a call whose values are kept in hand. The form's record is pushed
+  // Four kinds of form are left to this loop when they would take a record of their own
+  // (tail_mark() comes back, the form in tail_): the last form of the body of a function called
+  // with its argument values in hand, the branch that such a function's one-form `if` body picks,
+  // the branch of an `if` called in place, and an argument form of a call whose values are kept in
+  // hand. The form's record is pushed
   // above the record that left it, as the recursion would push it, and stepped here; once it has
   // its value, the record that left it takes the value (see resume_left), innermost first. A
   // recursion through such forms, as in (if (= n 0) 1 (- (* 3 (f (- n 1))) n)), thus takes no C
@@ -208,14 +214,31 @@ class Direct {
   // and goes on as its calls would have: the value it gives, null when handing over, or
   // tail_mark() for another form left. A function_if's branch: run_if_of_body lets go of the if's
   // three frames, run_body_of of the ExecFrame, call_function_with of the CallFrame, and its
-  // caller of the values in hand. An eval_with_values's argument: the value is kept, and the
-  // next argument forms evaluated, and the call made once they all have their values.
+  // caller of the values in hand. A function_call's body form: the same but the if's frames, and
+  // the ExecFrame only when the record holds it; when the body has more forms, its exec record goes
+  // first. An if_call's branch: call_if_in_place lets go of the CallFrame and the native's frame.
+  // An eval_with_values's argument: the value is kept, the next argument forms evaluated,
+  // and the call made once they all have their values.
   [[gnu::noinline]] Value* resume_left(Value* value) {
     Record* record = records_.top - 1;
-    if (record->kind == Record::Kind::function_if) {
-      runtime_.frame_count -= if_frames + 2;
-      records_.values_top -= record->count;
-      return value;
+    switch (record->kind) {
+      case Record::Kind::function_if:
+        runtime_.frame_count -= if_frames + 2;
+        records_.values_top -= record->count;
+        return value;
+      case Record::Kind::function_call:
+        // The ExecFrame too when it is in the record (a one-form body); the CallFrame.
+        runtime_.frame_count -= record->d ? 2 : 1;
+        records_.values_top -= record->state;
+        return value;
+      case Record::Kind::exec:
+        pop();
+        return resume_left(value);
+      case Record::Kind::if_call:
+        runtime_.frame_count -= 2;
+        return value;
+      default:
+        break;
     }
     *records_.values_top++ = value;
     ++record->count;
@@ -502,10 +525,11 @@ class Direct {
   }
 
   // `if` called from the EvalFrame at `self`: its CallFrame and the native's frame in that record.
+  // The branch may be left to the loop of evaluate_in_record stepping `self` (see resume_left).
   Value* call_if_in_place(Record* self, Value* arguments) {
     enter_if_in_place(self);
-    Value* value = run_if(self, arguments, self->environment);
-    if (!value) return nullptr;
+    Value* value = run_if(self, arguments, self->environment, may_leave_forms(self));
+    if (!is_value(value)) return value;
     runtime_.frame_count -= 2;
     return value;
   }
@@ -663,13 +687,15 @@ class Direct {
   }
 
   // The body of a function called from the record `combined` (function_call), in its new scope: a
-  // one-form body with its ExecFrame in that record.
-  Value* run_body(Record* combined, Value* body, Environment* scope) {
-    if (body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope);
+  // one-form body with its ExecFrame in that record. `tail` when `combined` is the record
+  // evaluate_in_record is stepping, called through run_body_of: the body's last form may be left
+  // to that loop.
+  Value* run_body(Record* combined, Value* body, Environment* scope, bool tail = false) {
+    if (body->kind != Kind::Cell || cdr(body) != nil_) return execute(body, scope, tail);
     combined->d = scope;
     ++runtime_.frame_count;
-    Value* value = evaluate_body_form(combined, car(body), scope);
-    if (!value) return nullptr;
+    Value* value = evaluate_body_form(combined, car(body), scope, tail);
+    if (!is_value(value)) return value;
     --runtime_.frame_count;
     return value;
   }
@@ -681,18 +707,19 @@ class Direct {
   Value* run_body_of(Record* combined, LispFunc* lisp, Environment* scope) {
     using Shape = LispFunc::BodyShape;
     if (lisp->body_shape == Shape::unknown) lisp->body_shape = shape_of_body(lisp->body);
-    if (lisp->body_shape != Shape::if_shaped) return run_body(combined, lisp->body, scope);
+    bool tail = may_leave_forms(combined);
+    if (lisp->body_shape != Shape::if_shaped) return run_body(combined, lisp->body, scope, tail);
     combined->d = scope;
     ++runtime_.frame_count;
     Value* form = car(lisp->body);
     Value* callee;
     Value* value;
     if (!look_up_head(scope, car(form), callee) || callee->kind != Kind::Function)
-      value = evaluate_part(scope, form);
+      value = evaluate_part(scope, form, tail);
     else if (is_if_of_shaped_body(callee))
-      value = run_if_of_body(combined, form, callee, may_leave_forms(combined));
+      value = run_if_of_body(combined, form, callee, tail);
     else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
-      value = evaluate_in_record(scope, form, callee);
+      value = tail ? leave(scope, form, callee) : evaluate_in_record(scope, form, callee);
     if (!is_value(value)) return value;
     --runtime_.frame_count;
     return value;
@@ -723,12 +750,12 @@ class Direct {
   // evaluate_in_frame for the one form of a body: a call of `if` goes into the function's record
   // (function_if) when the native takes the form, there is room for its three frames below the
   // limit, and nothing would make its EvalFrame's step hand on.
-  Value* evaluate_body_form(Record* combined, Value* form, Environment* scope) {
+  Value* evaluate_body_form(Record* combined, Value* form, Environment* scope, bool tail = false) {
     Value* callee = nullptr;
-    if (is_if_of_body(form, scope, callee)) return run_if_of_body(combined, form, callee);
-    if (!callee || callee->kind != Kind::Function) return evaluate_part(scope, form);
+    if (is_if_of_body(form, scope, callee)) return run_if_of_body(combined, form, callee, tail);
+    if (!callee || callee->kind != Kind::Function) return evaluate_part(scope, form, tail);
     if (Value* quick = quick_call(runtime_, scope, callee, cdr(form))) return quick;
-    return evaluate_in_record(scope, form, callee);
+    return tail ? leave(scope, form, callee) : evaluate_in_record(scope, form, callee);
   }
 
   // Whether the body's form is a call of `if` that goes into the function's record; `callee` is
@@ -984,14 +1011,15 @@ class Direct {
     return result;
   }
 
-  // ExecFrame: the body's forms in order, the last one's value.
-  Value* execute(Value* body, Environment* scope) {
+  // ExecFrame: the body's forms in order, the last one's value; the last one left to
+  // evaluate_in_record's loop when `tail` (see run_body).
+  Value* execute(Value* body, Environment* scope, bool tail = false) {
     Record* self = push(Record{Record::Kind::exec, 0, 0, scope, body, body, nil_, nullptr, nullptr});
     while (self->b->kind == Kind::Cell) {
       Value* form = car(self->b);
       self->b = cdr(self->b);
-      Value* value = evaluate_part(scope, form);
-      if (!value) return nullptr;
+      Value* value = evaluate_part(scope, form, tail && self->b == nil_);
+      if (!is_value(value)) return value;
       self->c = value;
     }
     Value* result = self->c;
