@@ -77,6 +77,7 @@ TEST(Interpreter, RecursionsThroughABodysLastFormAnIfsBranchOrAnArgumentTakeNoMa
             "(def (last n) (if (= n 0) (machine-stack-here) (- 0 (last (- n 1)))))"
             "(def (through-let n) (let m (- n 1) (if (= n 0) (machine-stack-here) (through-let m))))"
             "(def (two-forms n) n (if (= n 0) (machine-stack-here) (two-forms (- n 1))))"
+            "(def (chained n) (if (= n 0) (machine-stack-here) (if (= n 5000000) 0 (chained (- n 1)))))"
             "(def (outer n) (inner n))"
             "(def (inner n) (if (= n 0) (machine-stack-here) (outer (- n 1))))"
             "(define bottom 0)"
@@ -86,7 +87,7 @@ TEST(Interpreter, RecursionsThroughABodysLastFormAnIfsBranchOrAnArgumentTakeNoMa
   // 20,000 levels of a C frame each would be megabytes; the stack grows down. Such forms are left
   // to the loop once the recursion is a quarter of a MiB deep.
   for (const char* call : {"(down 20000)", "(first 20000)", "(nested 20000)", "(last 20000)", "(through-let 20000)",
-                           "(two-forms 20000)", "(outer 20000)"})
+                           "(two-forms 20000)", "(outer 20000)", "(chained 20000)"})
     EXPECT_LT(shallow - stack_at(call), 320 * 1024) << call;
   // With the recursion in an if's test, each level takes its C frames.
   // 5,000 levels stay above where a direct evaluation hands over to the trampoline.

@@ -158,7 +158,7 @@ class Direct {
     // in the record for the call.
     Value* callee = nullptr;
     if (form->kind == Kind::Cell && look_up_head(environment, car(form), callee) && callee->kind == Kind::Function) {
-      if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee);
+      if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee, tail);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
     }
     if (tail && form->kind == Kind::Cell) return leave(environment, form, callee);
@@ -186,8 +186,8 @@ class Direct {
   // Four kinds of form are left to this loop when they would take a record of their own
   // (tail_mark() comes back, the form in tail_): the last form of the body of a function called
   // with its argument values in hand, the branch that such a function's one-form `if` body picks,
-  // the branch of an `if` called in place, and an argument form of a call whose values are kept in
-  // hand. The form's record is pushed
+  // the branch of an `if` called in place (the last of a chain of them, as a cond's), and an
+  // argument form of a call whose values are kept in hand. The form's record is pushed
   // above the record that left it, as the recursion would push it, and stepped here; once it has
   // its value, the record that left it takes the value (see resume_left), innermost first. A
   // recursion through such forms, as in (if (= n 0) 1 (- (* 3 (f (- n 1))) n)), thus takes no C
@@ -958,7 +958,9 @@ class Direct {
   // on, whose head's value is `callee`: each one's record is pushed and stepped as
   // evaluate_in_record, evaluate_call and call_if_in_place would, but in this loop rather than by
   // recursion, so that the chain takes one C frame of the machine stack, not one for each call.
-  [[gnu::noinline]] Value* run_nested_ifs(Environment* environment, Value* form, Value* callee) {
+  // When `tail`, the last branch may be left to evaluate_in_record's loop, which then goes on with
+  // each of the chain's records as with an if_call's (see resume_left).
+  [[gnu::noinline]] Value* run_nested_ifs(Environment* environment, Value* form, Value* callee, bool tail) {
     uint32_t nested = 0;
     Value* value;
     for (;;) {
@@ -974,17 +976,17 @@ class Direct {
       if (!branch) return hand_over(test);
       // As evaluate_in_frame would evaluate the branch, with its head looked up once.
       if (branch->kind != Kind::Cell || !look_up_head(environment, car(branch), callee) || callee->kind != Kind::Function) {
-        value = evaluate_in_frame(environment, branch);
+        value = evaluate_in_frame(environment, branch, false, tail);
         break;
       }
       if (!is_if_in_place(callee, cdr(branch))) {
         value = quick_call(runtime_, environment, callee, cdr(branch));
-        if (!value) value = evaluate_in_record(environment, branch, callee);
+        if (!value) value = tail ? leave(environment, branch, callee) : evaluate_in_record(environment, branch, callee);
         break;
       }
       form = branch;
     }
-    if (!value) return nullptr;
+    if (!is_value(value)) return value;
     runtime_.frame_count -= nested * if_frames;
     records_.top -= nested;
     return value;
