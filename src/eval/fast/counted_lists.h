@@ -27,4 +27,12 @@ struct CountedList {
 // end in nil.
 int64_t count_cells(Runtime& runtime, Value* list);
 
+// What count_cells would give for `list` when the last list counted is `list` or has it as its
+// tail; -1 otherwise, having walked nothing.
+int64_t known_cells(Runtime& runtime, Value* list);
+
+// Remembers `list`, a proper list of `cells` cells, as the last list counted: what a walk that
+// reached the end of a list (at or nth past it) leaves for the step-by-step method's next ask.
+void remember_cells(Runtime& runtime, Value* list, size_t cells);
+
 }  // namespace brevalon

@@ -27,9 +27,16 @@ Value* native_at(Runtime& runtime, Value* list, Value* index) {
   int64_t steps = as<Integer>(index)->value;
   if (steps < 0 || steps > int64_t{Runtime::max_frames} || !frames_fit(runtime, static_cast<size_t>(steps)))
     return nullptr;
-  for (; steps > 0; --steps) {
+  // Past the end of a list counted before, the call takes the faithful path at once, which fails:
+  // the step-by-step method asks again of each tail, and none is walked again.
+  if (int64_t known = known_cells(runtime, list); known >= 0 && steps >= known) return nullptr;
+  Value* start = list;
+  for (int64_t walked = 1; walked <= steps; ++walked) {
     list = cdr(list);
-    if (list->kind != Kind::Cell) return nullptr;
+    if (list->kind != Kind::Cell) {
+      if (list == runtime.heap.constants.nil) remember_cells(runtime, start, static_cast<size_t>(walked));
+      return nullptr;
+    }
   }
   return car(list);
 }

@@ -45,11 +45,17 @@ Value* native_nth(Runtime& runtime, Value* index, Value* list) {
   if (index->kind != Kind::Integer) return nullptr;
   int64_t steps = as<Integer>(index)->value;
   if (steps < 0 || !frames_fit(runtime, (static_cast<size_t>(steps) + 1) * nth_frames_per_step)) return nullptr;
-  for (; steps > 0; --steps) {
-    if (list->kind != Kind::Cell) return nullptr;
+  // Past the end of a list counted before, the call takes the faithful path at once (see native_at).
+  if (int64_t known = known_cells(runtime, list); known >= 0 && steps >= known) return nullptr;
+  Value* start = list;
+  size_t walked = 0;
+  for (; steps > 0; --steps, ++walked) {
+    if (list->kind != Kind::Cell) break;
     list = cdr(list);
   }
-  return list->kind == Kind::Cell ? car(list) : nullptr;
+  if (steps == 0 && list->kind == Kind::Cell) return car(list);
+  if (list == runtime.heap.constants.nil) remember_cells(runtime, start, walked);
+  return nullptr;
 }
 
 Value* native_reverse(Runtime& runtime, Value* list) {
