@@ -9,12 +9,13 @@ namespace brevalon {
 
 struct Runtime;
 
-// The last list count_cells counted, with its count and the collection it was counted after.
+// The last list counted (by count_cells, or walked to its end by at or nth), with its count and
+// the collection it was counted after.
 //
-// A native walk declines a list too long for the step-by-step method's frames, and that method
-// recurses over the list's cells, asking the native again of each tail: a tail of the list
-// remembered is counted from it in one step, not walked again, so a long list costs its
-// declines one walk instead of one a cell. Cells never change, so the count holds while the list
+// A native walk declines a list too long for the step-by-step method's frames (or an index past
+// its end), and that method recurses over the list's cells, asking the native again of each tail:
+// a tail of the list remembered is counted from it in one step, not walked again, so a long list
+// costs its declines one walk instead of one a cell. Cells never change, so the count holds while the list
 // lives; it is forgotten at the next collection, which may free the list and make another where
 // it was.
 struct CountedList {
