@@ -1,6 +1,4 @@
-; A runaway recursion through the one form of two functions' bodies, each a call of the other,
-; which the direct evaluator's loop takes without a C frame; the lists around it shift where in
-; the level the frame limit falls (1 lists of two frames).
-(def (f x) (g x))
-(def (g x) (f x))
-(print (list (f 1)))
+; A runaway recursion through one-form bodies and `if`, six frames a level; the call around it
+; shifts where in the level the frame limit falls (1 frames past a multiple of six).
+(def (f x) (if true (f x) 0))
+(print (list (list (if true (f 1) 0))))

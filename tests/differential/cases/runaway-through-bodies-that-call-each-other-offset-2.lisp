@@ -1,0 +1,6 @@
+; A runaway recursion through the one form of two functions' bodies, each a call of the other,
+; which the direct evaluator's loop takes without a C frame; the lists around it shift where in
+; the level the frame limit falls (2 lists of two frames).
+(def (f x) (g x))
+(def (g x) (f x))
+(print (list (list (f 1))))
