@@ -147,8 +147,9 @@ class Direct {
   // The value of `form` evaluated in a frame of its own, as if, and, or and a call's head have it.
   // `branch` when it is the branch an `if` picked: a call of `if` there goes on in a loop (see
   // run_nested_ifs). `tail` when the record whose form this is part of is the one
-  // evaluate_in_record is stepping, and the form its last: a form that would take a record of its
-  // own is left to that loop instead, and tail_mark() returned (see evaluate_in_record).
+  // evaluate_in_record is stepping, and resume_left knows what it does with the form's value: a
+  // form that would take a record of its own is left to that loop instead, and tail_mark()
+  // returned (see evaluate_in_record).
   Value* evaluate_in_frame(Environment* environment, Value* form, bool branch = false, bool tail = false) {
     Value* value;
     // An atom's frame would come and go within one step: it is pushed only to fail.
@@ -161,13 +162,14 @@ class Direct {
       if (branch && is_if_in_place(callee, cdr(form))) return run_nested_ifs(environment, form, callee, tail);
       if (Value* quick = quick_call(runtime_, environment, callee, cdr(form))) return quick;
     }
-    if (tail && form->kind == Kind::Cell) return leave(environment, form, callee);
-    return evaluate_in_record(environment, form, callee);
+    return in_record(environment, form, callee, tail && form->kind == Kind::Cell);
   }
 
-  // Leaves `form`, a list, to the loop of evaluate_in_record (see there): its record is pushed
-  // there, with `callee` as its head's value when that was looked up.
-  Value* leave(Environment* environment, Value* form, Value* callee) {
+  // `form` in a record of its own, with `callee` as its head's value when that was looked up:
+  // stepped in evaluate_in_record, or, when `leave` (and `form` is a list), left to the loop of
+  // the evaluate_in_record already stepping (see there), whose record is pushed there.
+  Value* in_record(Environment* environment, Value* form, Value* callee, bool leave) {
+    if (!leave) return evaluate_in_record(environment, form, callee);
     tail_ = Tail{environment, form, callee};
     return tail_mark();
   }
@@ -719,7 +721,7 @@ class Direct {
     else if (is_if_of_shaped_body(callee))
       value = run_if_of_body(combined, form, callee, tail);
     else if (!(value = quick_call(runtime_, scope, callee, cdr(form))))
-      value = tail ? leave(scope, form, callee) : evaluate_in_record(scope, form, callee);
+      value = in_record(scope, form, callee, tail);
     if (!is_value(value)) return value;
     --runtime_.frame_count;
     return value;
@@ -755,7 +757,7 @@ class Direct {
     if (is_if_of_body(form, scope, callee)) return run_if_of_body(combined, form, callee, tail);
     if (!callee || callee->kind != Kind::Function) return evaluate_part(scope, form, tail);
     if (Value* quick = quick_call(runtime_, scope, callee, cdr(form))) return quick;
-    return tail ? leave(scope, form, callee) : evaluate_in_record(scope, form, callee);
+    return in_record(scope, form, callee, tail);
   }
 
   // Whether the body's form is a call of `if` that goes into the function's record; `callee` is
@@ -981,7 +983,7 @@ class Direct {
       }
       if (!is_if_in_place(callee, cdr(branch))) {
         value = quick_call(runtime_, environment, callee, cdr(branch));
-        if (!value) value = tail ? leave(environment, branch, callee) : evaluate_in_record(environment, branch, callee);
+        if (!value) value = in_record(environment, branch, callee, tail);
         break;
       }
       form = branch;
