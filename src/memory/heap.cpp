@@ -69,17 +69,24 @@ Heap::~Heap() {
 }
 
 // A fresh chunk is one free run, claimed whole; its slots are taken before any older chunk of its
-// class is searched.
+// class is searched. A chunk the last sweep found empty, of whatever class, is taken before memory
+// is asked for.
 void Heap::add_chunk(size_t size_class) {
-  auto* chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
-  if (!chunk) throw std::bad_alloc();
+  Chunk* chunk;
+  if (!empty_chunks_.empty()) {
+    chunk = empty_chunks_.back();
+    empty_chunks_.pop_back();
+  } else {
+    chunk = static_cast<Chunk*>(std::aligned_alloc(chunk_bytes, chunk_bytes));
+    if (!chunk) throw std::bad_alloc();
+    chunks_.push_back(chunk);
+  }
   chunk->size_class = static_cast<uint32_t>(size_class);
   chunk->slot_count = static_cast<uint32_t>((chunk_bytes - first_slot_offset) / (size_class * granule));
   chunk->permanent = false;
   std::memcpy(chunk->used, slot_start_bits[size_class].data(), sizeof chunk->used);
   std::memset(chunk->marked, 0, sizeof chunk->marked);
   std::memset(chunk->destructible, 0, sizeof chunk->destructible);
-  chunks_.push_back(chunk);
   std::vector<Chunk*>& chunks = class_chunks_[size_class];
   chunks.push_back(chunk);
   cursors_[size_class] = {chunks.size() - 1, chunk->slot_count};
@@ -339,8 +346,21 @@ size_t Heap::sweep_chunk(Chunk* chunk) {
 void Heap::sweep() {
   give_back_runs();
   size_t live = marked_outside_bytes_ + permanent_bytes_;
-  for (Chunk* chunk : chunks_)
-    if (!chunk->permanent) live += sweep_chunk(chunk) * chunk->size_class * granule;
+  empty_chunks_.clear();
+  for (Chunk* chunk : chunks_) {
+    if (chunk->permanent) continue;
+    size_t slots = sweep_chunk(chunk);
+    live += slots * chunk->size_class * granule;
+    if (slots == 0) empty_chunks_.push_back(chunk);
+  }
+  // An empty chunk leaves its class (its bitmaps are clear): whichever class needs a chunk next
+  // takes it, so memory emptied of values of one size holds values of another, as when a program
+  // drops a long list of numbers and goes on to make scopes.
+  if (!empty_chunks_.empty()) {
+    for (Chunk* chunk : empty_chunks_) chunk->size_class = 0;
+    for (std::vector<Chunk*>& chunks : class_chunks_)
+      std::erase_if(chunks, [](const Chunk* chunk) { return chunk->size_class == 0; });
+  }
   // Allocation starts again from the lowest free slot of each class.
   for (size_t size_class = 0; size_class <= small_classes; ++size_class) {
     runs_[size_class] = {};

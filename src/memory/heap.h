@@ -134,6 +134,8 @@ class Heap {
   // The bytes of the values made and not yet found dead by a collection, and what they own.
   size_t live_bytes() const { return live_bytes_ - counted_ahead_bytes(); }
   size_t collections() const { return collections_; }
+  // The bytes of the chunks taken so far, empty ones included; they are kept until the run ends.
+  size_t reserved_bytes() const { return chunks_.size() * chunk_bytes; }
   size_t object_count();
   template <typename F>
   void for_each_object(F&& visit);
@@ -284,6 +286,8 @@ class Heap {
 
   std::vector<Chunk*> chunks_;
   std::vector<Chunk*> class_chunks_[small_classes + 1];
+  // Chunks of no class (size class 0), which the last sweep found empty; each is in chunks_ too.
+  std::vector<Chunk*> empty_chunks_;
   FreeRun runs_[small_classes + 1];
   RunCursor cursors_[small_classes + 1];
   std::vector<Value*> large_;

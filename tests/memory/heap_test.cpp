@@ -7,6 +7,7 @@
 #include <set>
 
 #include "../support/test_runtime.h"
+#include "held_roots.h"
 #include "printer/printer.h"
 #include "values/class.h"
 #include "values/dictionary.h"
@@ -280,6 +281,30 @@ TEST(Heap, ShortLivedValuesAreMadeInAFewMiBOfMemory) {
   // An integer takes a slot of 32 bytes: 2 MiB of them.
   static_assert(sizeof(Integer) <= 32);
   EXPECT_LT(slots.size(), size_t{65536}) << "the values took fresh memory rather than freed slots";
+}
+
+// Memory that held values of one size and was emptied holds values of another size next: a
+// program that builds a long list of numbers and drops it makes its scopes there, not in new memory.
+TEST(Heap, EmptiedMemoryServesValuesOfAnySize) {
+  Heap own;
+  size_t frames = 0;
+  own.pending_frames = &frames;
+  Held held(own);
+  for (int i = 0; i < 100000; ++i) held.values.push_back(own.make<Integer>(i));  // 3.2 MB
+  own.collect();
+  size_t reserved = own.reserved_bytes();
+  held.values.clear();
+  own.collect();
+  static_assert(sizeof(Environment) > 2 * sizeof(Integer), "the two kinds take slots of different sizes");
+  for (int i = 0; i < 15000; ++i) held.values.push_back(own.make<Environment>(nullptr));  // 2.4 MB
+  EXPECT_EQ(own.reserved_bytes(), reserved) << "the scopes took new memory while emptied memory was left";
+  for (Value* value : held.values) EXPECT_EQ(value->kind, Kind::Environment);
+  held.values.clear();
+  own.collect();
+  // And back: numbers again, where the scopes were.
+  for (int i = 0; i < 100000; ++i) held.values.push_back(own.make<Integer>(i));
+  EXPECT_EQ(own.reserved_bytes(), reserved);
+  for (int i = 0; i < 100000; ++i) EXPECT_EQ(as<Integer>(held.values[size_t(i)])->value, i);
 }
 
 // A recursion `depth` frames deep holds a few MiB in a heap of its own, then either returns or
