@@ -190,7 +190,7 @@ LispFunc::ParameterShape shape_of_parameters(const LispFunc* lisp) {
 }
 
 Environment* bind_parameters(Heap& heap, LispFunc* lisp, Value* arguments, Value* call_form) {
-  Environment* scope = make_environment(heap, lisp->closure);
+  Environment* scope = make_environment(heap, lisp->closure, Environment::room_for(lisp->binding_count()));
   if (lisp->parameter_shape == LispFunc::ParameterShape::unknown) lisp->parameter_shape = shape_of_parameters(lisp);
   bool distinct = lisp->parameter_shape == LispFunc::ParameterShape::distinct_names;
   Value* rest = arguments;

@@ -67,7 +67,7 @@ struct ForState final : ResumableState, Pooled<ForState> {
         if (value == heap->constants.nil) {
           state = State::finished;
         } else if (value->kind == Kind::Cell) {
-          iteration_environment = make_environment(*heap, environment);
+          iteration_environment = make_environment(*heap, environment, Environment::room_for(1));
           iteration_environment->bind(variable, car(value));
           state = State::run_body;
         } else {

@@ -49,19 +49,16 @@ class Heap {
     BREVALON_ASSERT(!collecting_);
     constexpr uint8_t size_class = class_of(sizeof(T));
     void* memory = size_class ? take_slot(size_class) : allocate_large(sizeof(T));
-    T* value;
-    try {
-      value = new (memory) T(std::forward<Args>(args)...);
-    } catch (...) {
-      abandon(memory, size_class);
-      throw;
-    }
-    value->size_class = size_class;
-    if constexpr (size_class == 0) large_.push_back(value);
-    else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
-    // The dynamic type is exactly T here, so the call needs no virtual dispatch.
-    live_bytes_ += value->T::footprint();
-    return value;
+    return construct<T>(memory, size_class, std::forward<Args>(args)...);
+  }
+  // make for a kind whose values may take less than their type's size, `bytes` (see
+  // Environment::slot_bytes), of which the constructor touches none past them.
+  template <typename T, typename... Args>
+  T* make_sized(size_t bytes, Args&&... args) {
+    BREVALON_ASSERT(!collecting_);
+    uint8_t size_class = class_of(bytes);
+    BREVALON_ASSERT(size_class != 0 && bytes <= sizeof(T));
+    return construct<T>(take_slot(size_class), size_class, std::forward<Args>(args)...);
   }
 
   // A value of a kind that needs no destructor calls this when it first owns memory outside its
@@ -228,6 +225,23 @@ class Heap {
   static constexpr uint8_t class_of(size_t size) {
     size_t size_class = (size + granule - 1) / granule;
     return size_class > small_classes ? 0 : static_cast<uint8_t>(size_class);
+  }
+  // A value of kind T in `memory`, a slot of the class or large memory (class 0).
+  template <typename T, typename... Args>
+  [[gnu::always_inline]] T* construct(void* memory, uint8_t size_class, Args&&... args) {
+    T* value;
+    try {
+      value = new (memory) T(std::forward<Args>(args)...);
+    } catch (...) {
+      abandon(memory, size_class);
+      throw;
+    }
+    value->size_class = size_class;
+    if (size_class == 0) large_.push_back(value);
+    else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
+    // The dynamic type is exactly T here, so the call needs no virtual dispatch.
+    live_bytes_ += value->T::footprint();
+    return value;
   }
   // Inline so that the slot size is a constant.
   void* take_slot(size_t size_class) {

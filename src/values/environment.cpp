@@ -144,7 +144,7 @@ void Environment::set_numbered(int64_t number, Value* value) {
     return;
   }
   bool numbered_in_extras = extras_ && !extras_->numbered.empty();
-  if (data_ == inline_ && !numbered_in_extras && size_ + numbered_in_slot_ < inline_capacity) {
+  if (data_ == inline_ && !numbered_in_extras && size_ + numbered_in_slot_ < slot_room_) {
     // The newest goes last: the older ones move one place towards the named ones, whose room
     // shrinks by one.
     Binding* first = numbered_in_slot();

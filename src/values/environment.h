@@ -25,13 +25,15 @@ struct Environment : Value {
   bool mirrors_names_ = false;
   // How many numbered bindings sit at the end of the slot (see set_numbered); in the spare bytes too.
   uint8_t numbered_in_slot_ = 0;
+  // How many bindings the slot has room for, the reserved two included (see slot_bytes).
+  uint8_t slot_room_ = inline_capacity;
 
  public:
   explicit Environment(Environment* p) : Value(Kind::Environment), parent(p) {}
   // A scope born with its two reserved bindings, written in place: a new scope has nothing to
-  // search and nobody watching it.
-  Environment(Environment* p, const Name* current_scope, const Name* parent_scope)
-      : Value(Kind::Environment), parent(p), size_(2) {
+  // search and nobody watching it. Its slot has room for `room` more (see slot_bytes).
+  Environment(Environment* p, const Name* current_scope, const Name* parent_scope, uint32_t room)
+      : Value(Kind::Environment), slot_room_(static_cast<uint8_t>(2 + room)), parent(p), size_(2), capacity_(2 + room) {
     inline_[0] = Binding{current_scope, this};
     inline_[1] = Binding{parent_scope, p};
   }
@@ -62,11 +64,22 @@ struct Environment : Value {
   // the global one, which mirrors its names): what set_named would do, without the search.
   void bind_new(const Name* name, Value* value) {
     // Past the slot's room the scope may need to grow or be indexed: set_named does both.
-    if (size_ + numbered_in_slot_ >= inline_capacity) [[unlikely]] return set_named(name, value);
+    if (size_ + numbered_in_slot_ >= slot_room_) [[unlikely]] return set_named(name, value);
     bind_new_in_slot(name, value);
   }
   // bind_new in a new scope for at most this many: they fit in its slot with the reserved two.
   static constexpr uint32_t parameters_in_slot = 4;
+  // A scope whose slot has room for `room` bindings besides the reserved two, at most
+  // parameters_in_slot, takes this many bytes: the bindings are its last member, and a slot ends
+  // after the last binding it has room for. A call's scope has room for its parameters and one
+  // more (a definition in the body), so that a call of one parameter takes a slot of 128 bytes,
+  // not 160.
+  static constexpr size_t slot_bytes(uint32_t room) {
+    return sizeof(Environment) - (parameters_in_slot - room) * sizeof(Binding);
+  }
+  static constexpr uint32_t room_for(size_t bindings) {
+    return bindings < parameters_in_slot ? static_cast<uint32_t>(bindings) + 1 : parameters_in_slot;
+  }
   // bind_new in a new scope whose slot has room for the name: nothing numbered is bound in it yet.
   void bind_new_in_slot(const Name* name, Value* value) {
     ++version;
@@ -153,8 +166,8 @@ struct Environment : Value {
   // its end, oldest first, each a Binding holding its number in place of a name, and such a call
   // takes no side block either. Once they do not fit, they all move to the side block.
   static constexpr uint32_t inline_capacity = 2 + parameters_in_slot;
-  Binding* slot_end() { return inline_ + inline_capacity; }
-  const Binding* slot_end() const { return inline_ + inline_capacity; }
+  Binding* slot_end() { return inline_ + slot_room_; }
+  const Binding* slot_end() const { return inline_ + slot_room_; }
   Binding* numbered_in_slot() { return slot_end() - numbered_in_slot_; }
   const Binding* numbered_in_slot() const { return slot_end() - numbered_in_slot_; }
   static int64_t number_of(const Binding& binding) { return std::bit_cast<int64_t>(binding.name); }
@@ -204,15 +217,18 @@ struct Environment : Value {
   uint32_t size_ = 0;
   uint32_t capacity_ = inline_capacity;
   Extras* extras_ = nullptr;
+  // The last member: a scope with less room takes a smaller slot, which ends within this array.
   Binding inline_[inline_capacity];
 };
 
-static_assert(sizeof(Environment) == 160, "a scope fills its slot");
+static_assert(sizeof(Environment) == 160, "a scope with the most room fills its slot");
+static_assert(Environment::slot_bytes(0) == 96, "a scope's slot holds the scope up to its bindings");
 
-// Makes a scope with its two reserved bindings, current-scope and parent-scope. In line: every
-// call of a function makes one.
-inline Environment* make_environment(Heap& heap, Environment* parent) {
-  return heap.make<Environment>(parent, heap.names.current_scope, heap.names.parent_scope);
+// Makes a scope with its two reserved bindings, current-scope and parent-scope, and room in its slot
+// for `room` more. In line: every call of a function makes one.
+inline Environment* make_environment(Heap& heap, Environment* parent, uint32_t room = Environment::parameters_in_slot) {
+  return heap.make_sized<Environment>(Environment::slot_bytes(room), parent, heap.names.current_scope,
+                                      heap.names.parent_scope, room);
 }
 
 }  // namespace brevalon

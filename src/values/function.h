@@ -83,6 +83,8 @@ struct LispFunc : Value {
   void visit_edges(Visitor& visit) override;
   ParameterList parameters;
   Value* rest_parameter = nullptr;
+  // The bindings a call binds in its new scope.
+  size_t binding_count() const { return parameters.size() + (rest_parameter ? 1 : 0); }
   Value* body = nullptr;  // the body forms as a proper list, exactly as received
   Environment* closure = nullptr;
   // Whether the body is the generic dispatcher's text, worked out by the fast paths at the first

@@ -267,6 +267,45 @@ std::vector<int64_t> numbers_of(Environment* env) {
   return numbers;
 }
 
+// A call's scope takes a slot with room for its parameters and one more. Past that room it grows as
+// a scope with the most room does past its own, and never writes into the slot after its own, which
+// the next scope made takes.
+TEST(Environment, AScopeWithLessRoomKeepsEveryBindingAndLeavesItsNeighbourAlone) {
+  auto parameter = [](uint32_t i) {
+    std::string name = "p";  // appended to: a literal plus a temporary trips a false warning of GCC 12
+    return name += std::to_string(i);
+  };
+  for (uint32_t room = 0; room <= Environment::parameters_in_slot; ++room) {
+    Environment* env = make_environment(heap(), nullptr, room);
+    Rooted rooted(env);
+    Environment* neighbour = make_environment(heap(), nullptr, room);
+    Rooted rooted_neighbour(neighbour);
+    neighbour->bind(symbol("n"), integer(99));
+    std::vector<std::string> names{"current-scope", "parent-scope"};
+    for (uint32_t i = 0; i < room; ++i) {
+      names.push_back(parameter(i));
+      env->bind_new(heap().names.intern(names.back()), integer(i));
+    }
+    EXPECT_EQ(env->footprint(), 0u) << room;
+    env->set_numbered(7, integer(70));
+    env->bind(symbol("late"), integer(100));
+    names.push_back("late");
+    env->set_numbered(-3, integer(-30));
+    heap().collect();
+    for (int i = 0; i < 1000; ++i) integer(i);
+    EXPECT_GT(env->footprint(), 0u) << room;
+    EXPECT_EQ(binding_order(env), names) << room;
+    for (uint32_t i = 0; i < room; ++i) EXPECT_EQ(value_of(env->lookup(symbol(parameter(i)))), i) << room;
+    EXPECT_EQ(value_of(env->lookup(symbol("late"))), 100) << room;
+    EXPECT_EQ(numbers_of(env), (std::vector<int64_t>{7, -3})) << room;
+    EXPECT_EQ(value_of(env->lookup(generated(-3))), -30) << room;
+    EXPECT_EQ(env->lookup(symbol("current-scope")), env) << room;
+    EXPECT_EQ(binding_order(neighbour), (std::vector<std::string>{"current-scope", "parent-scope", "n"})) << room;
+    EXPECT_EQ(value_of(neighbour->lookup(symbol("n"))), 99) << room;
+    EXPECT_EQ(neighbour->lookup(symbol("current-scope")), neighbour) << room;
+  }
+}
+
 // A function whose parameters are generated symbols binds them in the slot's spare room, oldest
 // first; once the slot has no room for them and the named ones, they move to the side block.
 TEST(Environment, NumberedBindingsShareTheSlotUntilTheNamedOnesNeedIt) {

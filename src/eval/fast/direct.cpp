@@ -807,7 +807,7 @@ class Direct {
   Value* call_function_with(Record* self, LispFunc* lisp, Value* const* values) {
     self->kind = Record::Kind::function_call;
     ++runtime_.frame_count;
-    Environment* scope = make_environment(heap_, lisp->closure);
+    Environment* scope = make_environment(heap_, lisp->closure, Environment::room_for(lisp->binding_count()));
     Value* const* value = values;
     // Distinct names (see binds_in_place); as many as most calls have fit in the new scope's slot.
     if (lisp->parameters_scattered) {
@@ -887,7 +887,7 @@ class Direct {
       } else if (element == nil_) {
         break;
       }
-      Environment* scope = make_environment(heap_, environment);
+      Environment* scope = make_environment(heap_, environment, Environment::room_for(1));
       if (variable_is_new) scope->bind_new(as<NamedSymbol>(variable)->name, element);
       else scope->bind(variable, element);
       self->d = scope;

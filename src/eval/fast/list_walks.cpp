@@ -59,7 +59,7 @@ bool parameter_names(LispFunc* function, size_t count, const Name** names) {
 // A scope inside `parent` binding each name to its value, as a call binds its parameters.
 template <size_t count>
 Environment* scope_binding(Heap& heap, Environment* parent, const Binding (&bindings)[count]) {
-  Environment* scope = make_environment(heap, parent);
+  Environment* scope = make_environment(heap, parent, Environment::room_for(count));
   for (const Binding& binding : bindings) scope->bind_new(binding.name, binding.value);
   return scope;
 }
