@@ -43,21 +43,27 @@ class Heap {
   Heap(const Heap&) = delete;
   Heap& operator=(const Heap&) = delete;
 
+  // Slots are whole multiples of this many bytes.
+  static constexpr size_t granule = 16;
+
   // The one path by which values come into being.
   template <typename T, typename... Args>
   T* make(Args&&... args) {
     BREVALON_ASSERT(!collecting_);
     constexpr uint8_t size_class = class_of(sizeof(T));
     void* memory = size_class ? take_slot(size_class) : allocate_large(sizeof(T));
-    return construct<T>(memory, size_class, std::forward<Args>(args)...);
+    T* value = construct<T>(memory, size_class, std::forward<Args>(args)...);
+    if constexpr (size_class == 0) large_.push_back(value);
+    else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
+    return value;
   }
-  // make for a kind whose values may take less than their type's size, `bytes` (see
-  // Environment::slot_bytes), of which the constructor touches none past them.
+  // make for a kind whose values may take less than their type's size (see Environment::slot_bytes):
+  // in a slot of `size_class`, of which the constructor touches no byte past the end. The kind
+  // needs no destructor.
   template <typename T, typename... Args>
-  T* make_sized(size_t bytes, Args&&... args) {
-    BREVALON_ASSERT(!collecting_);
-    uint8_t size_class = class_of(bytes);
-    BREVALON_ASSERT(size_class != 0 && bytes <= sizeof(T));
+  [[gnu::always_inline]] T* make_in_class(uint8_t size_class, Args&&... args) {
+    static_assert(!T::needs_destructor);
+    BREVALON_ASSERT(!collecting_ && size_class != 0 && size_class <= class_of(sizeof(T)));
     return construct<T>(take_slot(size_class), size_class, std::forward<Args>(args)...);
   }
 
@@ -145,7 +151,6 @@ class Heap {
   // header: bitmaps with one bit per granule of the chunk, a slot's bit at its first granule, so a
   // value's bit is found from its address alone. Sweeping works on whole words of these bitmaps and
   // touches only the dead values that own memory outside their slot.
-  static constexpr size_t granule = 16;
   static constexpr size_t small_classes = 16;  // slots of up to 256 bytes
   static constexpr size_t chunk_bytes = 256 * 1024;
   static constexpr size_t bits_per_word = 64;
@@ -226,7 +231,7 @@ class Heap {
     size_t size_class = (size + granule - 1) / granule;
     return size_class > small_classes ? 0 : static_cast<uint8_t>(size_class);
   }
-  // A value of kind T in `memory`, a slot of the class or large memory (class 0).
+  // A value of kind T in `memory`, a slot of the class or large memory (class 0), counted.
   template <typename T, typename... Args>
   [[gnu::always_inline]] T* construct(void* memory, uint8_t size_class, Args&&... args) {
     T* value;
@@ -237,8 +242,6 @@ class Heap {
       throw;
     }
     value->size_class = size_class;
-    if (size_class == 0) large_.push_back(value);
-    else if constexpr (T::needs_destructor) set_bit(chunk_of(value)->destructible, value);
     // The dynamic type is exactly T here, so the call needs no virtual dispatch.
     live_bytes_ += value->T::footprint();
     return value;

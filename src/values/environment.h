@@ -77,6 +77,10 @@ struct Environment : Value {
   static constexpr size_t slot_bytes(uint32_t room) {
     return sizeof(Environment) - (parameters_in_slot - room) * sizeof(Binding);
   }
+  // The heap's size class of that slot: one more for each binding of room.
+  static constexpr uint8_t slot_class(uint32_t room) {
+    return static_cast<uint8_t>(slot_bytes(0) / Heap::granule + room);
+  }
   static constexpr uint32_t room_for(size_t bindings) {
     return bindings < parameters_in_slot ? static_cast<uint32_t>(bindings) + 1 : parameters_in_slot;
   }
@@ -223,12 +227,15 @@ struct Environment : Value {
 
 static_assert(sizeof(Environment) == 160, "a scope with the most room fills its slot");
 static_assert(Environment::slot_bytes(0) == 96, "a scope's slot holds the scope up to its bindings");
+static_assert(sizeof(Binding) == Heap::granule && Environment::slot_class(Environment::parameters_in_slot) * Heap::granule ==
+                                                      sizeof(Environment),
+              "each binding of room takes the slot of the next size class");
 
 // Makes a scope with its two reserved bindings, current-scope and parent-scope, and room in its slot
 // for `room` more. In line: every call of a function makes one.
 inline Environment* make_environment(Heap& heap, Environment* parent, uint32_t room = Environment::parameters_in_slot) {
-  return heap.make_sized<Environment>(Environment::slot_bytes(room), parent, heap.names.current_scope,
-                                      heap.names.parent_scope, room);
+  return heap.make_in_class<Environment>(Environment::slot_class(room), parent, heap.names.current_scope,
+                                         heap.names.parent_scope, room);
 }
 
 }  // namespace brevalon

@@ -807,7 +807,11 @@ class Direct {
   Value* call_function_with(Record* self, LispFunc* lisp, Value* const* values) {
     self->kind = Record::Kind::function_call;
     ++runtime_.frame_count;
-    Environment* scope = make_environment(heap_, lisp->closure, Environment::room_for(lisp->binding_count()));
+    // A scope takes a slot with room for its parameters and one more (see Environment::room_for):
+    // the one slot size that a call of one parameter, the most common, takes or the largest, so
+    // that each is made with sizes known in advance.
+    Environment* scope = lisp->binding_count() <= 1 ? make_environment(heap_, lisp->closure, Environment::room_for(1))
+                                                    : make_environment(heap_, lisp->closure);
     Value* const* value = values;
     // Distinct names (see binds_in_place); as many as most calls have fit in the new scope's slot.
     if (lisp->parameters_scattered) {
