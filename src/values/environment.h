@@ -81,6 +81,7 @@ struct Environment : Value {
   static constexpr uint8_t slot_class(uint32_t room) {
     return static_cast<uint8_t>(slot_bytes(0) / Heap::granule + room);
   }
+  // The room of a call's scope that binds this many: one more, at most parameters_in_slot.
   static constexpr uint32_t room_for(size_t bindings) {
     return bindings < parameters_in_slot ? static_cast<uint32_t>(bindings) + 1 : parameters_in_slot;
   }

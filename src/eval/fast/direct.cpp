@@ -807,9 +807,9 @@ class Direct {
   Value* call_function_with(Record* self, LispFunc* lisp, Value* const* values) {
     self->kind = Record::Kind::function_call;
     ++runtime_.frame_count;
-    // A scope takes a slot with room for its parameters and one more (see Environment::room_for):
-    // the one slot size that a call of one parameter, the most common, takes or the largest, so
-    // that each is made with sizes known in advance.
+    // Of two slot sizes, each known in advance (working the size out at every call cost more than
+    // the smaller slots saved): a call of one parameter, the most common, takes the slot with room
+    // for two bindings besides the reserved ones (see Environment::room_for), any other the largest.
     Environment* scope = lisp->binding_count() <= 1 ? make_environment(heap_, lisp->closure, Environment::room_for(1))
                                                     : make_environment(heap_, lisp->closure);
     Value* const* value = values;
