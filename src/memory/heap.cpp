@@ -355,9 +355,9 @@ void Heap::sweep() {
   }
   // An empty chunk leaves its class (its bitmaps are clear): whichever class needs a chunk next
   // takes it, so memory emptied of values of one size holds values of another, as when a program
-  // drops a long list of numbers and goes on to make scopes.
-  // They are taken from the back, the first of them first, as slots are taken lowest first: a
-  // run that makes what it made before takes the same memory again.
+  // drops a long list of numbers and goes on to make scopes. Reversed, so that taking from the back
+  // takes the first first, as slots are taken lowest first: a run that makes what it made before
+  // takes the same memory again.
   if (!empty_chunks_.empty()) {
     for (Chunk* chunk : empty_chunks_) chunk->size_class = 0;
     for (std::vector<Chunk*>& chunks : class_chunks_)
